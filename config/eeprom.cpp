@@ -1,0 +1,4 @@
+#include "config/eeprom.h"
+
+kestrin::Config EEPROM;
+kestrin::eeprom_union eeprom{};
