@@ -1,0 +1,71 @@
+// Copying the form to and from its plain snapshot.
+#include "app/Kestrin_ProMain.h"
+#include "app/ui_hooks.h"
+#include "config/eeprom.h"
+#include "pages/frequency.h"
+
+using kestrin_ui::Narrow;
+using kestrin_ui::Widen;
+
+kestrin::FormSnapshot Kestrin_ProFrame::ReadForm() const {
+    kestrin::FormSnapshot f;
+    for (int m = 0; m < kestrin::kMsgCount; ++m) {
+        kestrin::MessageForm& msg = f.msg[m];
+        msg.type = TypeChoice(m)->GetSelection();
+        msg.speed = SpeedChoice(m)->GetSelection();
+        msg.id = Narrow(IdText(m)->GetValue());
+        msg.tone = ToneChoice(m)->GetSelection();
+        msg.text = Narrow(MessageText(m)->GetValue());
+    }
+    f.fallOn = Narrow(TextCtrl_FallOn->GetValue());
+    f.fallOff = Narrow(TextCtrl_FallOff->GetValue());
+    f.buttonRepeats = SpinCtrl_ButtonRepeat->GetValue();
+    f.buttonRepeatTime = Choice_ButtonRepeat->GetSelection();
+    f.cordRepeatTime = Choice_CordRepeat->GetSelection();
+    f.cordIncTime = CheckBox_CordIncTime->GetValue();
+    f.fallRepeatTime = Choice_FallRepeat->GetSelection();
+    f.fallRepeatNum = Choice_FallRepeatNum->GetSelection();
+    f.fallIncTime = CheckBox_FallIncTime->GetValue();
+    f.testHour = SpinCtrl_TestHour->GetValue();
+    f.testMin = SpinCtrl_TestMin->GetValue();
+    f.testSec = SpinCtrl_TestSec->GetValue();
+    for (int s = 0; s < kestrin::kSliderCount; ++s) f.slider[s] = SliderAt(s)->GetValue();
+    f.mode = RadioBox1->GetSelection();
+    f.freq = EEPROM.freq;
+    return f;
+}
+
+// Sets the controls straight from a snapshot, as the loaders do: texts with
+// the notifying setter, everything else silently. The caller replays the
+// notifications that bring the dependent displays in line.
+void Kestrin_ProFrame::ApplyForm(const kestrin::FormSnapshot& f, bool withFreq) {
+    for (int m = 0; m < kestrin::kMsgCount; ++m) {
+        const kestrin::MessageForm& msg = f.msg[m];
+        MessageText(m)->SetValue(Widen(msg.text));
+        IdText(m)->SetValue(Widen(msg.id));
+        TypeChoice(m)->SetSelection(msg.type);
+        // A read-back can carry 2400 baud, which the choice offers only then.
+        if (msg.speed >= static_cast<int>(SpeedChoice(m)->GetCount()))
+            SpeedChoice(m)->Append(wxString::FromUTF8(kestrin::kSpeed2400Item));
+        SpeedChoice(m)->SetSelection(msg.speed);
+        ToneChoice(m)->SetSelection(msg.tone);
+    }
+    TextCtrl_FallOn->SetValue(Widen(f.fallOn));
+    TextCtrl_FallOff->SetValue(Widen(f.fallOff));
+    SpinCtrl_ButtonRepeat->SetValue(f.buttonRepeats);
+    Choice_ButtonRepeat->SetSelection(f.buttonRepeatTime);
+    Choice_CordRepeat->SetSelection(f.cordRepeatTime);
+    CheckBox_CordIncTime->SetValue(f.cordIncTime);
+    Choice_FallRepeat->SetSelection(f.fallRepeatTime);
+    Choice_FallRepeatNum->SetSelection(f.fallRepeatNum);
+    CheckBox_FallIncTime->SetValue(f.fallIncTime);
+    SpinCtrl_TestHour->SetValue(f.testHour);
+    SpinCtrl_TestMin->SetValue(f.testMin);
+    SpinCtrl_TestSec->SetValue(f.testSec);
+    for (int s = 0; s < kestrin::kSliderCount; ++s) SliderAt(s)->SetValue(f.slider[s]);
+    RadioBox1->SetSelection(f.mode);
+    if (withFreq) {
+        EEPROM.freq = f.freq;
+        TextCtrl_Freq->SetValue(kestrin::FormatFreq(f.freq));
+    }
+}

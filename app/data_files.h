@@ -1,0 +1,16 @@
+// Pictures and the default configuration: the working directory first, then
+// the build's data folder, then the installation's.
+#pragma once
+
+#include <wx/bitmap.h>
+#include <wx/string.h>
+
+namespace kestrin_ui {
+
+// Path of a data file, or an empty string when none of the places has it.
+wxString FindDataFile(const wxString& name);
+
+// The picture, or an empty bitmap when it is missing or unreadable.
+wxBitmap LoadDataBitmap(const wxString& name);
+
+}  // namespace kestrin_ui

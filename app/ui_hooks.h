@@ -1,0 +1,40 @@
+// Everything the window asks of the operator or the desktop goes through
+// these hooks, so tests can answer in the operator's place.
+#pragma once
+
+#include <wx/filedlg.h>
+#include <wx/string.h>
+#include <wx/window.h>
+
+#include <functional>
+
+namespace kestrin_ui {
+
+// A modal message box; returns wxYES, wxNO, wxCANCEL or wxOK.
+extern std::function<int(const wxString& text, const wxString& caption, long style,
+                         wxWindow* parent)>
+    MessageBox;
+
+// Shows a file dialog; true with the chosen path, false when cancelled.
+extern std::function<bool(wxFileDialog& dialog, wxString& path)> ChooseFile;
+
+// Opens a web page in the default browser.
+extern std::function<void(const wxString& url)> LaunchBrowser;
+
+// The path after its last '/' or '\\' (the whole path when it has neither).
+wxString FileNameOf(const wxString& path);
+
+// "May 14 2015 - 15:13:48" from the compiler's __DATE__ and __TIME__.
+wxString BuildStamp(const char* date, const char* time);
+
+}  // namespace kestrin_ui
+
+#include <string>
+
+namespace kestrin_ui {
+
+// Texts travel to the transmitter and the files as 8-bit Windows-1252.
+std::string Narrow(const wxString& text);
+wxString Widen(const std::string& bytes);
+
+}  // namespace kestrin_ui

@@ -1,0 +1,150 @@
+// Starts the toolkit once for the whole GUI suite and turns every toolkit
+// assertion into a test failure, so none can reach an operator as a dialog.
+#include <gtest/gtest.h>
+#include <wx/evtloop.h>
+#include <wx/image.h>
+#include <wx/wx.h>
+
+#include <cstdlib>
+
+#include "app/ui_hooks.h"
+#include "device/ftdi.h"
+#include "gui_test.h"
+
+namespace {
+class TestApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+    ADD_FAILURE() << "toolkit assertion at " << file << ":" << line << " in " << func << ": "
+                  << cond << " " << msg;
+}
+}  // namespace
+
+void FrameTest::SetUp() {
+    filePath.clear();
+    fileName.clear();
+    changeMade = false;
+    connected = connectedRead = false;
+    ftHandle = ftHandleRead = nullptr;
+    kestrin_ui::MessageBox = [this](const wxString& text, const wxString& caption, long style,
+                                    wxWindow* parent) {
+        boxes.push_back({text.ToStdString(), caption.ToStdString(), style, parent != nullptr});
+        if (answers.empty()) return static_cast<int>(wxOK);
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    };
+    kestrin_ui::ChooseFile = [this](wxFileDialog&, wxString& path) {
+        if (chosenFiles.empty()) return false;
+        path = chosenFiles.front();
+        chosenFiles.pop_front();
+        return true;
+    };
+    kestrin_ui::LaunchBrowser = [](const wxString&) {};
+    frame = new Kestrin_ProFrame(nullptr, -1);
+    frame->Timer1.Stop();  // ticks are driven by the tests
+    frame->Show();
+}
+
+void FrameTest::TearDown() {
+    if (frame) frame->Destroy();
+    wxTheApp->ProcessIdle();
+    frame = nullptr;
+}
+
+void FrameTest::Choose(wxChoice* c, int selection) {
+    c->SetSelection(selection);
+    wxCommandEvent e(wxEVT_CHOICE, c->GetId());
+    e.SetInt(selection);
+    e.SetEventObject(c);
+    c->GetEventHandler()->ProcessEvent(e);
+}
+
+void FrameTest::Check(wxCheckBox* c, bool value) {
+    c->SetValue(value);
+    wxCommandEvent e(wxEVT_CHECKBOX, c->GetId());
+    e.SetInt(value);
+    e.SetEventObject(c);
+    c->GetEventHandler()->ProcessEvent(e);
+}
+
+void FrameTest::Slide(wxSlider* s, int value) {
+    s->SetValue(value);
+    wxCommandEvent e(wxEVT_SLIDER, s->GetId());
+    e.SetInt(value);
+    e.SetEventObject(s);
+    s->GetEventHandler()->ProcessEvent(e);
+}
+
+void FrameTest::Spin(wxSpinCtrl* s, int value) {
+    s->SetValue(value);
+    wxSpinEvent e(wxEVT_SPINCTRL, s->GetId());
+    e.SetPosition(value);
+    e.SetEventObject(s);
+    s->GetEventHandler()->ProcessEvent(e);
+}
+
+void FrameTest::Click(wxButton* b) {
+    wxCommandEvent e(wxEVT_BUTTON, b->GetId());
+    e.SetEventObject(b);
+    b->GetEventHandler()->ProcessEvent(e);
+}
+
+void FrameTest::Menu(long id) {
+    wxCommandEvent e(wxEVT_MENU, id);
+    e.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(e);
+}
+
+void FrameTest::SelectMode(int mode) {
+    frame->RadioBox1->SetSelection(mode);
+    wxCommandEvent e(wxEVT_RADIOBOX, frame->RadioBox1->GetId());
+    e.SetInt(mode);
+    e.SetEventObject(frame->RadioBox1);
+    frame->RadioBox1->GetEventHandler()->ProcessEvent(e);
+}
+
+bool FrameTest::Accepts(wxTextCtrl* t, wxChar c) {
+    wxKeyEvent e(wxEVT_CHAR);
+    e.m_keyCode = c;
+    e.m_uniChar = c;
+    e.SetEventObject(t);
+    e.SetId(t->GetId());
+    wxValidator* v = t->GetValidator();
+    if (!v) return true;
+    // The validator consumes a refused key and lets an accepted one through.
+    return !v->ProcessEventLocally(e);
+}
+
+void FrameTest::NameFile(const wxString& path) {
+    filePath = path;
+    fileName = kestrin_ui::FileNameOf(path);
+    frame->SetTitle(fileName + " " + kTitle);
+    frame->MenuItem4->Enable(false);
+    changeMade = false;
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    setenv("KESTRIN_DEVICE", "simulator", 1);
+    wxApp::SetInstance(new TestApp);
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+        fprintf(stderr, "cannot start the toolkit (no display?)\n");
+        return 1;
+    }
+    wxSetAssertHandler(FailOnAssert);
+    wxInitAllImageHandlers();
+    kestrin::SelectAdapterBackendFromEnvironment();
+    int rc;
+    {
+        wxEventLoop loop;
+        wxEventLoopActivator active(&loop);
+        rc = RUN_ALL_TESTS();
+    }
+    wxEntryCleanup();
+    return rc;
+}
