@@ -69,3 +69,15 @@ void Kestrin_ProFrame::ApplyForm(const kestrin::FormSnapshot& f, bool withFreq) 
         TextCtrl_Freq->SetValue(kestrin::FormatFreq(f.freq));
     }
 }
+
+void Kestrin_ProFrame::ReplayLoaderNotifications(bool withRepeatSpin) {
+    for (const SliderMembers& sm : kSliderMembers) RaiseSlider(*sm.id);
+    RaiseCommand(wxEVT_CHECKBOX, ID_CHECKBOX4, CheckBox_EnableFall->GetValue());
+    if (withRepeatSpin) {
+        wxSpinEvent spin(wxEVT_SPINCTRL, ID_SPINCTRL5);
+        spin.SetPosition(SpinCtrl_ButtonRepeat->GetValue());
+        spin.SetEventObject(SpinCtrl_ButtonRepeat);
+        GetEventHandler()->ProcessEvent(spin);
+    }
+    RaiseCommand(wxEVT_RADIOBOX, ID_RADIOBOX1, RadioBox1->GetSelection());
+}

@@ -31,10 +31,10 @@
 #include "device/ftdi.h"
 
 // Program-wide state of the shell and of the device link.
-extern wxString filePath;     // full path of the current configuration file
-extern wxString fileName;     // filePath after its last separator; empty: no named file
-extern bool changeMade;       // unsaved changes to the named file
-extern bool connected;        // programming shoe open on ftHandle
+extern wxString filePath;  // full path of the current configuration file
+extern wxString fileName;  // filePath after its last separator; empty: no named file
+extern bool changeMade;    // unsaved changes to the named file
+extern bool connected;     // programming shoe open on ftHandle
 extern FT_HANDLE ftHandle;
 extern bool connectedRead;  // read cable open on ftHandleRead
 extern FT_HANDLE ftHandleRead;
@@ -44,7 +44,7 @@ extern const wxString kTitle;
 extern const wxString kVersionText;
 
 class Kestrin_ProFrame : public wxFrame {
-public:
+  public:
     Kestrin_ProFrame(wxWindow* parent, wxWindowID id = -1);
     ~Kestrin_ProFrame() override;
 
@@ -53,9 +53,10 @@ public:
     void ApplyForm(const kestrin::FormSnapshot& form, bool withFreq);
 
     // Packet layer to the programming shoe.
-    void SerialWrite(uint8_t type, kestrin::Bytes output);
-    void SerialStart();
-    void SerialEnd();
+    // Each returns false when the shoe did not take the whole frame.
+    bool SerialWrite(uint8_t type, kestrin::Bytes output);
+    bool SerialStart();
+    bool SerialEnd();
     void LoadFromForm();
 
     void UpdateFreqAvailability();
@@ -86,8 +87,7 @@ public:
     wxButton *Button_Program, *Button_Read;
     wxGauge* Gauge_Transfer;
     wxStaticText* StaticText_Version;
-    wxMenuItem *MenuItem1, *MenuItem2, *MenuItem4, *MenuItem5, *MenuItem6, *MenuItem7,
-        *MenuItem8;
+    wxMenuItem *MenuItem1, *MenuItem2, *MenuItem4, *MenuItem5, *MenuItem6, *MenuItem7, *MenuItem8;
     wxTimer Timer1;
     wxFileDialog *FileDialog_Save, *FileDialog_Open, *FileDialog_Text;
     wxTextValidator AlphaNumericValidator;
@@ -140,8 +140,7 @@ public:
         *Slider_ManSamples;
 
     // "Testing" page.
-    wxStaticText *StaticText29, *StaticText30, *StaticText31, *StaticText10,
-        *StaticText_TestCalls;
+    wxStaticText *StaticText29, *StaticText30, *StaticText31, *StaticText10, *StaticText_TestCalls;
     wxSpinCtrl *SpinCtrl_TestHour, *SpinCtrl_TestMin, *SpinCtrl_TestSec;
 
     // "Frequency Setup" page.
@@ -257,12 +256,23 @@ public:
     void OnSlider_FreqCmdScroll(wxCommandEvent& event);
     void OnButton_FreqIncClick(wxCommandEvent& event);
 
+    // After a loader set the controls: the slider handlers in identifier
+    // order, the enable-fall handler, for a read-back the repeat-spin handler,
+    // and last the mode handler.
+    void ReplayLoaderNotifications(bool withRepeatSpin);
+
+    // True while a programming run, read-back or command owns the device;
+    // every other device operation and the form loaders are refused then.
+    bool DeviceBusy() const { return deviceBusy; }
+
     // Raise a notification of a control through the window's own event
     // processing, so that its handler runs now.
     void RaiseSlider(long id);
     void RaiseCommand(wxEventType type, long id, int selection = 0);
 
-private:
+  private:
+    bool deviceBusy = false;
+
     void BuildHeaderAndInfo(wxBoxSizer* top);
     void BuildRightColumn(wxBoxSizer* top);
     void BuildMenus();
@@ -283,6 +293,9 @@ private:
     bool ConfirmUnsavedChanges();
 
     void ShowSliderReadout(kestrin::SliderId s);
+    void SendCommand(const kestrin::Bytes& payload);
+    void Warn(const wxString& text);
+    friend class DeviceOperation;
     void SetTypeFilter(int m, int selection);
     void StepFrequency(int step);
     void EnableModeList(bool enable);

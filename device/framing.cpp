@@ -74,7 +74,7 @@ Bytes BuildEndFrame(boost::crc_ccitt_type& runCrc) {
 }
 
 std::optional<std::array<uint8_t, 512>> ExtractImage(const Bytes& reply) {
-    const std::size_t kept = std::min<std::size_t>(reply.size(), 600);
+    const std::size_t kept = std::min(reply.size(), kImageReplyCapacity);
     if (kept <= 5) return std::nullopt;
     Bytes body = Unstuff(Bytes(reply.begin() + 5, reply.begin() + kept));
     if (body.size() < 1 + 512) return std::nullopt;

@@ -41,9 +41,15 @@ inline int PauseMs(std::size_t stuffedLen) { return static_cast<int>(stuffedLen)
 // SOH "0" STX "Z" have been fed to the run CRC.
 Bytes BuildEndFrame(boost::crc_ccitt_type& runCrc);
 
-// The 512-byte image inside a reply to "D1": the first 600 bytes at most,
-// five leading bytes dropped, unstuffed, one more byte dropped. Empty when
-// fewer than 512 bytes remain.
+// Longest reply to "D1": five leading bytes, one byte and the image all
+// escaped, two escaped CRC bytes and the end byte. A 600-byte buffer would cut
+// an image with many 0x10 and 0x03 bytes short.
+constexpr std::size_t kImageReplyCapacity = 5 + 2 * (1 + 512) + 2 * 2 + 1;
+constexpr std::size_t kInfoReplyCapacity = 100;
+
+// The 512-byte image inside a reply to "D1": at most kImageReplyCapacity
+// bytes, five leading bytes dropped, unstuffed, one more byte dropped. Empty
+// when fewer than 512 bytes remain.
 std::optional<std::array<uint8_t, 512>> ExtractImage(const Bytes& reply);
 
 }  // namespace kestrin

@@ -9,11 +9,12 @@
 
 #include "app/ui_hooks.h"
 #include "device/ftdi.h"
+#include "device/link.h"
 #include "gui_test.h"
 
 namespace {
 class TestApp : public wxApp {
-public:
+  public:
     bool OnInit() override { return true; }
 };
 
@@ -139,6 +140,7 @@ int main(int argc, char** argv) {
     wxSetAssertHandler(FailOnAssert);
     wxInitAllImageHandlers();
     kestrin::SelectAdapterBackendFromEnvironment();
+    kestrin::SetPause([](int) {});  // tests never wait
     int rc;
     {
         wxEventLoop loop;

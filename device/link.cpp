@@ -1,0 +1,91 @@
+#include "device/link.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace kestrin {
+
+namespace {
+void Sleep(int ms) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+PauseFunction& PauseSlot() {
+    static PauseFunction pause = Sleep;
+    return pause;
+}
+
+std::string TextUpToNul(const Bytes& bytes) {
+    std::string text(bytes.begin(), bytes.end());
+    const std::size_t nul = text.find('\0');
+    return nul == std::string::npos ? text : text.substr(0, nul);
+}
+}  // namespace
+
+void SetPause(PauseFunction pause) { PauseSlot() = pause ? std::move(pause) : Sleep; }
+void Pause(int ms) { PauseSlot()(ms); }
+
+bool WriteAll(FT_HANDLE handle, const Bytes& bytes) {
+    DWORD written = 0;
+    Bytes copy = bytes;  // the call takes a non-const buffer
+    const FT_STATUS status =
+        FT_Write(handle, copy.data(), static_cast<DWORD>(copy.size()), &written);
+    return status == FT_OK && written == copy.size();
+}
+
+Bytes ReadReply(FT_HANDLE handle, std::size_t capacity, int silenceMs, int sliceMs) {
+    using Clock = std::chrono::steady_clock;
+    FT_SetTimeouts(handle, static_cast<ULONG>(sliceMs), 0);
+    Bytes reply;
+    int silent = 0;
+    while (silent < silenceMs) {
+        uint8_t byte = 0;
+        DWORD got = 0;
+        const auto start = Clock::now();
+        if (FT_Read(handle, &byte, 1, &got) != FT_OK) break;  // the adapter has gone
+        if (got == 1) {
+            if (reply.size() < capacity) reply.push_back(byte);
+            silent = 0;
+            continue;
+        }
+        const int took = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+        Pause(took < sliceMs ? sliceMs - took : 0);
+        silent += sliceMs;
+    }
+    return reply;
+}
+
+void SetLine(FT_HANDLE handle, DWORD baudRate) {
+    FTDCB dcb{};
+    FT_W32_GetCommState(handle, &dcb);
+    dcb.BaudRate = baudRate;
+    dcb.ByteSize = 8;
+    dcb.Parity = 0;
+    dcb.StopBits = 0;
+    FT_W32_SetCommState(handle, &dcb);
+}
+
+bool IsProgrammingShoe(const std::string& serial, const std::string& description) {
+    return (serial == "KR123456" && description == "FT232R USB UART") ||
+           (serial == "FT123456" && description == "USB BASE PROGRAMMER");
+}
+
+const Bytes kVersionQuery = {SOH, 0x31, STX, ETX};
+
+std::string ShoeVersionText(const Bytes& reply) {
+    const std::string text = TextUpToNul(reply);
+    return text.size() > 15 ? text.substr(15, 4) : std::string();
+}
+
+std::string InfoText(const Bytes& reply) {
+    Bytes copy = reply;
+    if (!copy.empty()) copy[0] = ' ';
+    const std::string text = TextUpToNul(copy);
+    if (text.size() <= 7) return std::string();
+    if (text.size() < 12) return text.substr(7);
+    return text.substr(7, text.size() - 12);
+}
+
+}  // namespace kestrin
