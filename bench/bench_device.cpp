@@ -1,0 +1,109 @@
+// Runs a programming run of the start-up form and a read-back through the
+// window's own button handlers, against the simulated shoe with real pauses,
+// and prints for each: wall time, the pauses the pacing rule prescribes for
+// the frames actually sent (plus the 200 ms of silence that ends each reply),
+// their ratio, and the longest stretch in which the event loop did not run.
+#include <wx/evtloop.h>
+#include <wx/wx.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/Kestrin_ProMain.h"
+#include "app/keep_alive.h"
+#include "app/ui_hooks.h"
+#include "device/link.h"
+#include "sim/sim_backend.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class BenchApp : public wxApp {
+  public:
+    bool OnInit() override { return true; }
+};
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct Result {
+    double wallMs, prescribedMs, longestStallMs;
+};
+
+// Times one click: the event loop's runs are stamped through the pause hook.
+Result Measure(wxButton* button, kestrin::sim::Simulator& sim, int replies) {
+    std::vector<Clock::time_point> runs;
+    kestrin_ui::OnEventLoopRan = [&] { runs.push_back(Clock::now()); };
+    const size_t before = sim.Frames().size();
+    const auto start = Clock::now();
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+    const auto end = Clock::now();
+    kestrin_ui::OnEventLoopRan = nullptr;
+
+    double prescribed = 0;
+    const size_t sent = sim.Frames().size() - before;
+    for (size_t i = before; i < sim.Frames().size(); ++i) {
+        const kestrin::Bytes& f = sim.Frames()[i];
+        const bool endFrame = f.size() > 3 && f[1] == kestrin::kTypeRun && f[3] == 'Z';
+        if (!endFrame) prescribed += kestrin::PauseMs(kestrin::Stuff(f).size());
+    }
+    prescribed += 200.0 * replies;
+
+    double stall = 0;
+    auto last = start;
+    for (const auto& t : runs) {
+        stall = std::max(stall, Ms(t - last));
+        last = t;
+    }
+    stall = std::max(stall, Ms(end - last));
+    std::printf("  frames sent %zu\n", sent);
+    return {Ms(end - start), prescribed, stall};
+}
+
+void Print(const char* what, const Result& r) {
+    std::printf("%s: wall %.0f ms, prescribed %.0f ms, ratio %.3f, longest stall %.1f ms\n", what,
+                r.wallMs, r.prescribedMs, r.wallMs / r.prescribedMs, r.longestStallMs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    wxApp::SetInstance(new BenchApp);
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+        std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
+        return 1;
+    }
+    kestrin::sim::Simulator& sim = kestrin::sim::InstallSimulatorBackend();
+    sim.SetRealTime(true);
+    kestrin_ui::InstallWindowPause();
+    kestrin_ui::MessageBox = [](const wxString& text, const wxString&, long, wxWindow*) {
+        std::fprintf(stderr, "message: %s\n", text.utf8_str().data());
+        return static_cast<int>(wxOK);
+    };
+    int rc = 0;
+    {
+        wxEventLoop loop;
+        wxEventLoopActivator active(&loop);
+        auto* frame = new Kestrin_ProFrame(nullptr, -1);
+        frame->Timer1.Stop();
+        frame->Show();
+        wxTimerEvent tick(frame->Timer1);
+        frame->GetEventHandler()->ProcessEvent(tick);  // connect the shoe and cable
+
+        const Result program = Measure(frame->Button_Program, sim, 0);
+        Print("programming run", program);
+        const Result read = Measure(frame->Button_Read, sim, 2);
+        Print("read-back", read);
+        for (const Result& r : {program, read})
+            if (r.wallMs / r.prescribedMs > 1.02 || r.longestStallMs > 50) rc = 1;
+        std::printf(rc == 0 ? "targets met (ratio <= 1.02, stall <= 50 ms)\n"
+                            : "TARGETS MISSED (ratio <= 1.02, stall <= 50 ms)\n");
+        frame->Destroy();
+    }
+    wxEntryCleanup();
+    return rc;
+}
