@@ -17,17 +17,14 @@ wxChoice* NewChoice(wxWindow* parent, const std::vector<std::string>& items, int
     return c;
 }
 
-wxTextCtrl* NewReadout(wxWindow* parent, const wxString& text, const wxSize& size,
-                       long style = 0) {
-    return new wxTextCtrl(parent, wxID_ANY, text, wxDefaultPosition, size,
-                          wxTE_READONLY | style);
+wxTextCtrl* NewReadout(wxWindow* parent, const wxString& text, const wxSize& size, long style = 0) {
+    return new wxTextCtrl(parent, wxID_ANY, text, wxDefaultPosition, size, wxTE_READONLY | style);
 }
 
 // GTK cannot draw a spin button 21 pixels high, so only the width is set.
 wxSpinCtrl* NewSpin(wxWindow* parent, long id, int min, int max, int initial, const wxSize& size) {
     return new wxSpinCtrl(parent, id, wxString::Format("%d", initial), wxDefaultPosition,
-                          wxSize(size.x, -1),
-                          wxSP_ARROW_KEYS, min, max, initial);
+                          wxSize(size.x, -1), wxSP_ARROW_KEYS, min, max, initial);
 }
 
 }  // namespace
@@ -37,8 +34,7 @@ using F = Kestrin_ProFrame;
 // One paging-message block: type, speed, Cap Code and tone in a row, the
 // message text below. blockRow receives the horizontal row the block sits in,
 // for the controls that stand to its right.
-wxStaticBoxSizer* Kestrin_ProFrame::BuildMessageBlock(wxWindow* parent, int m,
-                                                      wxSizer*& blockRow) {
+wxStaticBoxSizer* Kestrin_ProFrame::BuildMessageBlock(wxWindow* parent, int m, wxSizer*& blockRow) {
     const kestrin::MessageInfo& info = kestrin::kMessages[m];
     const MessageMembers& mm = kMessageMembers[m];
     wxStaticBoxSizer* box = new wxStaticBoxSizer(wxHORIZONTAL, parent, info.group);
@@ -49,12 +45,13 @@ wxStaticBoxSizer* Kestrin_ProFrame::BuildMessageBlock(wxWindow* parent, int m,
     this->*mm.type = NewChoice(area, kestrin::kTypeItems, 0, wxSize(120, 21));
     this->*mm.speed = NewChoice(area, kestrin::kSpeedItems, 1);
     wxTextValidator digits(wxFILTER_DIGITS);
-    this->*mm.id = new wxTextCtrl(area, wxID_ANY, "0100000", wxDefaultPosition, wxSize(61, 21),
-                                  0, digits);
+    this->*mm.id =
+        new wxTextCtrl(area, wxID_ANY, "0100000", wxDefaultPosition, wxSize(61, 21), 0, digits);
     (this->*mm.id)->SetMaxLength(7);
     this->*mm.tone = NewChoice(area, kestrin::kToneItems, 0);
-    for (wxWindow* w : {static_cast<wxWindow*>(this->*mm.type), static_cast<wxWindow*>(this->*mm.speed),
-                        static_cast<wxWindow*>(this->*mm.id), static_cast<wxWindow*>(this->*mm.tone)})
+    for (wxWindow* w :
+         {static_cast<wxWindow*>(this->*mm.type), static_cast<wxWindow*>(this->*mm.speed),
+          static_cast<wxWindow*>(this->*mm.id), static_cast<wxWindow*>(this->*mm.tone)})
         grid->Add(w, 0, wxTOP | wxBOTTOM | wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
     block->Add(grid, 0, wxALL, 0);
 
@@ -158,32 +155,33 @@ void Kestrin_ProFrame::BuildFallPage() {
     Choice_FallRepeat = NewChoice(area, kestrin::kRepeatTimeItems, 1, wxSize(41, 21));
     CheckBox_FallIncTime = new wxCheckBox(area, ID_CHECKBOX3, "Increase time per repeat");
     CheckBox_FallIncTime->SetValue(true);
-    repeats->Add(StaticText6, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    repeats->Add(Choice_FallRepeatNum, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    const int cell = wxTOP | wxBOTTOM | wxRIGHT | wxALIGN_CENTER_VERTICAL;
+    repeats->Add(StaticText6, 0, cell, 5);
+    repeats->Add(Choice_FallRepeatNum, 0, cell, 5);
     repeats->Add(121, 21, 0);
-    repeats->Add(StaticText3, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    repeats->Add(Choice_FallRepeat, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    repeats->Add(CheckBox_FallIncTime, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    repeats->Add(StaticText3, 0, cell, 5);
+    repeats->Add(Choice_FallRepeat, 0, cell, 5);
+    repeats->Add(CheckBox_FallIncTime, 0, cell, 5);
     row->Add(repeats, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     page->Add(fall, 0, wxALL | wxEXPAND, 5);
 
     wxStaticBoxSizer* settings = new wxStaticBoxSizer(wxVERTICAL, Panel3, "Settings");
     area = settings->GetStaticBox();
     wxBoxSizer* modeRow = new wxBoxSizer(wxHORIZONTAL);
-    RadioBox1 = new wxRadioBox(area, ID_RADIOBOX1, wxEmptyString, wxDefaultPosition,
-                               wxDefaultSize, [] {
-                                   wxArrayString a;
-                                   for (const std::string& s : kestrin::kModeItems) a.Add(s);
-                                   return a;
-                               }(),
-                               3, wxRA_SPECIFY_COLS);
+    RadioBox1 = new wxRadioBox(
+        area, ID_RADIOBOX1, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+        [] {
+            wxArrayString a;
+            for (const std::string& s : kestrin::kModeItems) a.Add(s);
+            return a;
+        }(),
+        3, wxRA_SPECIFY_COLS);
     RadioBox1->SetSelection(0);
     CheckBox_EnableFall = new wxCheckBox(area, ID_CHECKBOX4, "Enable Fall Detection");
     CheckBox_EnableFall->Hide();
     StaticText15 = new wxStaticText(area, wxID_ANY, "Sensitivity");
     StaticText15->Hide();
-    Choice_Sensitivity =
-        NewChoice(area, kestrin::kSensitivityItems, 1, wxDefaultSize, ID_CHOICE28);
+    Choice_Sensitivity = NewChoice(area, kestrin::kSensitivityItems, 1, wxDefaultSize, ID_CHOICE28);
     Choice_Sensitivity->Disable();
     Choice_Sensitivity->Hide();
     CheckBox_AdvSettings = new wxCheckBox(area, ID_CHECKBOX5, "Enable Advanced Settings");
@@ -249,8 +247,8 @@ void Kestrin_ProFrame::BuildFallPage() {
         for (const Cell& c : g.cells) {
             const kestrin::SliderSpec& spec = kestrin::kSliders[c.slider];
             const SliderMembers& sm = kSliderMembers[c.slider];
-            this->*sm.slider = new wxSlider(boxArea, *sm.id, std::max(spec.initial, spec.min),
-                                            spec.min, spec.max);
+            this->*sm.slider =
+                new wxSlider(boxArea, *sm.id, std::max(spec.initial, spec.min), spec.min, spec.max);
             (this->*sm.slider)->Disable();
             grid->Add(this->*sm.slider, 1, wxALL | wxEXPAND, 5);
         }

@@ -6,6 +6,7 @@
 #include <wx/settings.h>
 #include <wx/utils.h>
 
+#include "app/compact_style.h"
 #include "app/data_files.h"
 #include "app/ui_hooks.h"
 #include "config/eeprom.h"
@@ -118,8 +119,8 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     for (char c = '!'; c <= '~'; ++c) IncludeAN.Add(wxString(c == '|' ? ' ' : c));
     AlphaNumericValidator.SetIncludes(IncludeAN);
     wxArrayString IncludeN;
-    for (const char* s : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "a", "A", "u", "U",
-                          " ", "]", "[", "-"})
+    for (const char* s :
+         {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "a", "A", "u", "U", " ", "]", "[", "-"})
         IncludeN.Add(s);
     NumericValidator.SetIncludes(IncludeN);
 
@@ -131,6 +132,7 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     Bind(wxEVT_RADIOBOX, &F::On_Change, this);
 
     // 4. The frame.
+    kestrin_ui::ApplyCompactStyle();
     Create(parent, id, wxEmptyString, wxDefaultPosition, wxDefaultSize,
            wxDEFAULT_FRAME_STYLE | wxCLIP_CHILDREN);
     SetClientSize(wxSize(966, 580));
@@ -210,8 +212,8 @@ void Kestrin_ProFrame::BuildHeaderAndInfo(wxBoxSizer* top) {
     wxBoxSizer* header = new wxBoxSizer(wxHORIZONTAL);
     StaticText1 = new wxStaticText(Panel7, wxID_ANY,
                                    wxString("Kestrin TQ9 Configuration Utility") + kMakerNotice);
-    StaticText1->SetFont(wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD,
-                                false, "System"));
+    StaticText1->SetFont(
+        wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "System"));
     header->Add(StaticText1, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     Panel7->SetSizer(header);
     left->Add(Panel7, 0, wxALL | wxEXPAND, 0);
@@ -252,12 +254,12 @@ void Kestrin_ProFrame::BuildHeaderAndInfo(wxBoxSizer* top) {
 void Kestrin_ProFrame::BuildRightColumn(wxBoxSizer* top) {
     Panel9 = new wxPanel(this, wxID_ANY);
     wxBoxSizer* col = new wxBoxSizer(wxVERTICAL);
-    BitmapButton_Logo = new wxBitmapButton(Panel9, wxID_ANY, kestrin_ui::LoadDataBitmap("Logo.bmp"));
+    BitmapButton_Logo =
+        new wxBitmapButton(Panel9, wxID_ANY, kestrin_ui::LoadDataBitmap("Logo.bmp"));
     col->Add(BitmapButton_Logo, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     col->Add(20, 24, 0);
-    TextCtrl_Connectionstatus =
-        new wxTextCtrl(Panel9, wxID_ANY, "DISCONNECTED", wxDefaultPosition, wxDefaultSize,
-                       wxTE_READONLY | wxTE_CENTRE);
+    TextCtrl_Connectionstatus = new wxTextCtrl(Panel9, wxID_ANY, "DISCONNECTED", wxDefaultPosition,
+                                               wxDefaultSize, wxTE_READONLY | wxTE_CENTRE);
     TextCtrl_Connectionstatus->SetBackgroundColour(wxColour(255, 4, 4));
     wxFont bold = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
     bold.SetWeight(wxFONTWEIGHT_BOLD);
@@ -339,9 +341,8 @@ void Kestrin_ProFrame::BindControls() {
         Bind(wxEVT_BUTTON, handler, this, button->GetId());
 
     void (F::*const typeHandlers[kestrin::kMsgCount])(wxCommandEvent&) = {
-        &F::OnChoice_ButtonTypeSelect, &F::OnChoice_CordTypeSelect,
-        &F::OnChoice_ReedTypeSelect,   &F::OnChoice_BatLowTypeSelect,
-        &F::OnChoice_BatShutTypeSelect, &F::OnChoice_FallTypeSelect,
+        &F::OnChoice_ButtonTypeSelect, &F::OnChoice_CordTypeSelect,    &F::OnChoice_ReedTypeSelect,
+        &F::OnChoice_BatLowTypeSelect, &F::OnChoice_BatShutTypeSelect, &F::OnChoice_FallTypeSelect,
         &F::OnChoice_TestTypeSelect,   &F::OnChoice_ResetTypeSelect};
     for (int m = 0; m < kestrin::kMsgCount; ++m)
         Bind(wxEVT_CHOICE, typeHandlers[m], this, TypeChoice(m)->GetId());
@@ -408,9 +409,8 @@ void Kestrin_ProFrame::FinishFileCommand() {
 
 bool Kestrin_ProFrame::ConfirmUnsavedChanges() {
     if (fileName.empty() || !changeMade) return true;
-    const int answer =
-        kestrin_ui::MessageBox("Save changes to " + fileName + "?", "Please confirm",
-                               wxYES_NO | wxCANCEL | wxICON_QUESTION, this);
+    const int answer = kestrin_ui::MessageBox("Save changes to " + fileName + "?", "Please confirm",
+                                              wxYES_NO | wxCANCEL | wxICON_QUESTION, this);
     if (answer == wxCANCEL) return false;
     if (answer == wxYES) {
         wxCommandEvent save(wxEVT_MENU, idMenuSave);
