@@ -94,8 +94,9 @@ void WriteMessage(const MessageForm& m, const char* section, IniProfile& p) {
 void ReadMessage(const IniProfile& p, int index, MessageForm& m) {
     const char* section = kMessages[index].prefix;
     m.type = Clamped(p.Get(section, "Type"), 0, LastIndex(kTypeItems));
-    // The speed choice holds "2400" only after a read-back, never after Open.
-    m.speed = Clamped(p.Get(section, "Speed"), 0, LastIndex(kSpeedItems));
+    // 2400 baud comes only from a read-back, but a form holding it must
+    // survive being saved and opened again; the window adds the item.
+    m.speed = Clamped(p.Get(section, "Speed"), 0, kSpeed2400);
     m.id = CapCode(p.Get(section, "ID"));
     m.tone = Clamped(p.Get(section, "Tone"), 0, LastIndex(kToneItems));
     m.text = Cut(p.Get(section, "Text"), kMessages[index].maxLen);

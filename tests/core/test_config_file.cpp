@@ -63,7 +63,7 @@ FormSnapshot EditedForm() {
     FormSnapshot f = StartupForm();
     for (int m = 0; m < kMsgCount; ++m) {
         f.msg[m].type = m % 2 == 0 ? 1 : 0;
-        f.msg[m].speed = 0;
+        f.msg[m].speed = m == kFall ? kSpeed2400 : 0;
         f.msg[m].id = std::to_string(1000000 + 1111 * m);
         f.msg[m].tone = 1 + m % 3;
         f.msg[m].text = "MSG " + std::to_string(m);
@@ -199,7 +199,7 @@ TEST_F(ConfigFileTest, HandEditedValuesAreBroughtWithinTheControls) {
     Spit(dir_ / "a.kt9",
          "[Button]\r\n"
          "Type=\"1\"\r\n"
-         "Speed=2\r\n"
+         "Speed=3\r\n"
          "ID=12345678\r\n"
          "Tone=9\r\n"
          "Text=\"" +
@@ -208,6 +208,7 @@ TEST_F(ConfigFileTest, HandEditedValuesAreBroughtWithinTheControls) {
              "Repeats=7\r\n"
              "Time=3 seconds\r\n"
              "[Cord]\r\n"
+             "Speed=2\r\n"
              "ID=12a\r\n"
              "Tone=-1\r\n"
              "Time=x\r\n"
@@ -240,12 +241,13 @@ TEST_F(ConfigFileTest, HandEditedValuesAreBroughtWithinTheControls) {
 
     const MessageForm& button = f.msg[kButton];
     EXPECT_EQ(button.type, 1);
-    EXPECT_EQ(button.speed, 1);
+    EXPECT_EQ(button.speed, kSpeed2400);
     EXPECT_EQ(button.id, "");
     EXPECT_EQ(button.tone, 3);
     EXPECT_EQ(button.text, std::string(54, 'B'));
     EXPECT_EQ(f.buttonRepeats, 4);
     EXPECT_EQ(f.buttonRepeatTime, 3);
+    EXPECT_EQ(f.msg[kCord].speed, kSpeed2400);
     EXPECT_EQ(f.msg[kCord].id, "");
     EXPECT_EQ(f.msg[kCord].tone, 0);
     EXPECT_EQ(f.cordRepeatTime, 0);
