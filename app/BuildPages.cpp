@@ -245,10 +245,10 @@ void Kestrin_ProFrame::BuildFallPage() {
             grid->Add(cell, 1, wxALL | wxEXPAND, 0);
         }
         for (const Cell& c : g.cells) {
-            const kestrin::SliderSpec& spec = kestrin::kSliders[c.slider];
+            const kestrin::SliderSpec& def = kestrin::kSliders[c.slider];
             const SliderMembers& sm = kSliderMembers[c.slider];
             this->*sm.slider =
-                new wxSlider(boxArea, *sm.id, std::max(spec.initial, spec.min), spec.min, spec.max);
+                new wxSlider(boxArea, *sm.id, std::max(def.initial, def.min), def.min, def.max);
             (this->*sm.slider)->Disable();
             grid->Add(this->*sm.slider, 1, wxALL | wxEXPAND, 5);
         }
@@ -283,9 +283,9 @@ void Kestrin_ProFrame::BuildFallPage() {
     for (const auto& md : kManDown) {
         wxStaticBoxSizer* box = new wxStaticBoxSizer(wxHORIZONTAL, Panel11, md.title);
         wxWindow* boxArea = box->GetStaticBox();
-        const kestrin::SliderSpec& spec = kestrin::kSliders[md.slider];
+        const kestrin::SliderSpec& def = kestrin::kSliders[md.slider];
         const SliderMembers& sm = kSliderMembers[md.slider];
-        this->*sm.slider = new wxSlider(boxArea, *sm.id, spec.initial, spec.min, spec.max);
+        this->*sm.slider = new wxSlider(boxArea, *sm.id, def.initial, def.min, def.max);
         this->*sm.readout = NewReadout(boxArea, md.text, wxSize(89, 21));
         box->Add(this->*sm.slider, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
         box->Add(this->*sm.readout, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);

@@ -48,8 +48,8 @@ FormSnapshot StartupForm() {
     FormSnapshot f;
     for (int m = 0; m < kMsgCount; ++m) f.msg[m].text = kMessages[m].defaultText;
     for (int s = 0; s < kSliderCount; ++s) {
-        const SliderSpec& spec = kSliders[s];
-        f.slider[s] = spec.preset >= 0 ? spec.preset : spec.initial;
+        const SliderSpec& def = kSliders[s];
+        f.slider[s] = def.preset >= 0 ? def.preset : def.initial;
     }
     return f;
 }
