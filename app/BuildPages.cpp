@@ -355,6 +355,7 @@ void Kestrin_ProFrame::BuildFrequencyPage() {
     Button_Preamble512 = new wxButton(area, wxID_ANY, "Preamble 512");
     Button_Preamble1200 = new wxButton(area, wxID_ANY, "Preamble 1200");
     Button_Preamble2400 = new wxButton(area, wxID_ANY, "Preamble 2400");
+    Button_Preamble2400->Hide();
     StaticBoxSizer_Testing->Add(Button_Space, 0, wxALL, 5);
     StaticBoxSizer_Testing->Add(Button_Mark, 0, wxALL, 5);
     StaticBoxSizer_Testing->Add(205, 20, 0);

@@ -104,6 +104,7 @@ void Kestrin_ProFrame::OnTimer1Trigger1(wxTimerEvent&) {
         if (FT_GetStatus(ftHandle, &rx, &tx, &events) == FT_IO_ERROR) {
             connected = false;
             FT_Close(ftHandle);
+            ftHandle = nullptr;
             TextCtrl_Connectionstatus->ChangeValue("DISCONNECTED");
             TextCtrl_Connectionstatus->SetBackgroundColour(wxColour(255, 4, 4));
             TextCtrl_Connectionstatus->Refresh();
@@ -126,6 +127,7 @@ void Kestrin_ProFrame::OnTimer1Trigger1(wxTimerEvent&) {
         if (FT_GetStatus(ftHandleRead, &rx, &tx, &events) == FT_IO_ERROR) {
             connectedRead = false;
             FT_Close(ftHandleRead);
+            ftHandleRead = nullptr;
         }
     }
 
@@ -222,6 +224,13 @@ void Kestrin_ProFrame::OnButton_ProgramClick(wxCommandEvent&) {
 
 void Kestrin_ProFrame::OnButton_ReadClick(wxCommandEvent&) {
     if (deviceBusy) return;
+    // The requests travel through the shoe; without it they would go nowhere.
+    if (!connected) {
+        Warn(
+            "The programming shoe is not connected: the read requests go out through it.\n"
+            "Connect the shoe, then read again.");
+        return;
+    }
     DeviceOperation operation(this);
 
     FT_Purge(ftHandle, FT_PURGE_RX | FT_PURGE_TX);

@@ -183,6 +183,15 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     }
     SetSizer(top);
     Layout();
+    // Pages not shown yet still get a real size, so GTK never has to place
+    // their controls in a zero-sized page.
+    for (wxNotebook* book : {Notebook1, Notebook_FallDetect}) {
+        const wxSize pageSize = book->GetCurrentPage()->GetSize();
+        for (size_t i = 0; i < book->GetPageCount(); ++i) {
+            book->GetPage(i)->SetSize(pageSize);
+            book->GetPage(i)->Layout();
+        }
+    }
 
     // 12. Control bindings.
     BindControls();
@@ -425,6 +434,12 @@ bool Kestrin_ProFrame::ConfirmUnsavedChanges() {
 void Kestrin_ProFrame::OnQuit(wxCommandEvent&) { Close(false); }
 
 void Kestrin_ProFrame::OnClose(wxCloseEvent& event) {
+    // The close box still reaches the window while a run keeps it painted;
+    // the run finishes first.
+    if (event.CanVeto() && deviceBusy) {
+        event.Veto();
+        return;
+    }
     if (event.CanVeto() && !ConfirmUnsavedChanges()) {
         event.Veto();
         return;

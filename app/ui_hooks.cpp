@@ -27,25 +27,35 @@ wxString FileNameOf(const wxString& path) {
 }
 
 wxString BuildStamp(const char* date, const char* time) {
-    return wxString(date) + " - " + wxString(time);
+    // The compiler pads a one-digit day with a second space ("Jun  4 2025").
+    wxString day(date);
+    day.Replace("  ", " ");
+    return day + " - " + wxString(time);
 }
 
 }  // namespace kestrin_ui
 
-#include <wx/strconv.h>
+#include "config/cp1252.h"
 
 namespace kestrin_ui {
 
-static wxCSConv& Cp1252() {
-    static wxCSConv conv(wxFONTENCODING_CP1252);
-    return conv;
-}
-
+// Byte for byte, so that no byte of a file or an image is ever lost; a
+// character Windows-1252 cannot hold (pasted text) becomes '?'.
 std::string Narrow(const wxString& text) {
-    const wxCharBuffer buf = text.mb_str(Cp1252());
-    return buf.data() ? std::string(buf.data(), buf.length()) : std::string();
+    std::string out;
+    out.reserve(text.length());
+    for (wxUniChar c : text) {
+        const int byte = kestrin::UnicodeToCp1252(c.GetValue());
+        out += static_cast<char>(byte < 0 ? '?' : byte);
+    }
+    return out;
 }
 
-wxString Widen(const std::string& bytes) { return wxString(bytes.data(), Cp1252(), bytes.size()); }
+wxString Widen(const std::string& bytes) {
+    wxString out;
+    out.reserve(bytes.size());
+    for (char b : bytes) out += wxUniChar(kestrin::Cp1252ToUnicode(static_cast<uint8_t>(b)));
+    return out;
+}
 
 }  // namespace kestrin_ui

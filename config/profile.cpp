@@ -241,6 +241,15 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
         if (::realpath(path.c_str(), resolved)) target = resolved;
     }
 
+    // A write-protected file is the owner's way of saying "keep this": the
+    // rename below would replace it all the same, so refuse first.
+    struct stat existing;
+    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+        SetError(error, ErrorText("Cannot write", path, EACCES));
+        return false;
+    }
+
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);

@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -344,6 +345,13 @@ class SerialBackend : public AdapterBackend {
             return errno == ENOENT || DeviceGone(errno) ? FT_DEVICE_NOT_FOUND
                                                         : FT_DEVICE_NOT_OPENED;
         }
+        // One owner per adapter, as the vendor driver has it: a shoe held by
+        // another program (or another copy of this one) cannot be opened.
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            close(fd);
+            return FT_DEVICE_NOT_OPENED;
+        }
+        ioctl(fd, TIOCEXCL);
         termios t{};
         const int fl = fcntl(fd, F_GETFL);
         if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0 || tcgetattr(fd, &t) != 0) {

@@ -38,21 +38,26 @@ Bytes ReadReply(FT_HANDLE handle, std::size_t capacity, int silenceMs, int slice
     using Clock = std::chrono::steady_clock;
     FT_SetTimeouts(handle, static_cast<ULONG>(sliceMs), 0);
     Bytes reply;
+    // A line that never falls silent must not hold the program: past a few
+    // buffers' worth of bytes the reply is over, whatever still arrives.
+    const std::size_t limit = 4 * capacity + 256;
+    std::size_t received = 0;
     int silent = 0;
-    while (silent < silenceMs) {
+    while (silent < silenceMs && received < limit) {
         uint8_t byte = 0;
         DWORD got = 0;
         const auto start = Clock::now();
         if (FT_Read(handle, &byte, 1, &got) != FT_OK) break;  // the adapter has gone
         if (got == 1) {
             if (reply.size() < capacity) reply.push_back(byte);
+            if (++received % 64 == 0) Pause(0);  // keep the window painted
             silent = 0;
             continue;
         }
         const int took = static_cast<int>(
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
         Pause(took < sliceMs ? sliceMs - took : 0);
-        silent += sliceMs;
+        silent += took > sliceMs ? took : sliceMs;  // a driver may round the timeout up
     }
     return reply;
 }

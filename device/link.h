@@ -22,7 +22,8 @@ void Pause(int ms);
 bool WriteAll(FT_HANDLE handle, const Bytes& bytes);
 
 // Reads a reply one byte at a time until silenceMs pass without a byte. At
-// most capacity bytes are kept; the rest is read to its end and dropped.
+// most capacity bytes are kept; the rest is read to its end and dropped, up
+// to four buffers' worth, after which a line that never falls silent ends.
 // Empty reads take sliceMs each, paused through Pause so the window lives.
 Bytes ReadReply(FT_HANDLE handle, std::size_t capacity, int silenceMs = 200, int sliceMs = 20);
 

@@ -1,5 +1,6 @@
 #include "report/report.h"
 
+#include "config/cp1252.h"
 #include "config/profile.h"
 #include "pages/frequency.h"
 #include "pages/readouts.h"
@@ -8,19 +9,12 @@ namespace kestrin {
 
 namespace {
 
-// Unicode code points of 0x80..0x9F in Windows-1252; the five unassigned
-// bytes map to the C1 control of the same value, as Windows does.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 void AppendUtf8(std::string& out, unsigned char c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
         return;
     }
-    const unsigned cp = c < 0xA0 ? kCp1252High[c - 0x80] : c;
+    const unsigned cp = Cp1252ToUnicode(c);
     if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));

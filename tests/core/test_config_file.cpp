@@ -316,6 +316,14 @@ TEST_F(ConfigFileTest, FailedSaveLeavesTheFileAsItWas) {
         EXPECT_FALSE(error.empty()) << name;
     }
     EXPECT_EQ(Slurp(dir_ / "a.kt9"), original);
+
+    // A write-protected file is kept, even for a user the system lets write.
+    fs::permissions(dir_ / "a.kt9", fs::perms::owner_read | fs::perms::group_read);
+    error.clear();
+    EXPECT_FALSE(SaveConfigFile(Path("a.kt9"), EditedForm(), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Slurp(dir_ / "a.kt9"), original);
+    fs::permissions(dir_ / "a.kt9", fs::perms::owner_all);
 }
 
 TEST(ConfigFileNameTest, FileNameIsThePartAfterTheLastSeparator) {

@@ -53,5 +53,46 @@ TEST(Link, AReplyLongerThanItsBufferIsReadToItsEndAndTheSurplusDropped) {
     FT_Close(shoe);
 }
 
+// A line that never falls silent: every read brings a byte.
+class ChattyBackend : public AdapterBackend {
+  public:
+    const char* Name() const override { return "chatty"; }
+    FT_STATUS CreateDeviceInfoList(DWORD* n) override { return *n = 0, FT_OK; }
+    FT_STATUS GetDeviceInfoDetail(DWORD, DWORD*, DWORD*, DWORD*, DWORD*, void*, void*,
+                                  FT_HANDLE*) override {
+        return FT_DEVICE_NOT_FOUND;
+    }
+    FT_STATUS Open(int, FT_HANDLE*) override { return FT_DEVICE_NOT_FOUND; }
+    FT_STATUS OpenEx(void*, DWORD, FT_HANDLE*) override { return FT_DEVICE_NOT_FOUND; }
+    BOOL GetCommState(FT_HANDLE, FTDCB*) override { return 1; }
+    BOOL SetCommState(FT_HANDLE, FTDCB*) override { return 1; }
+    FT_STATUS SetTimeouts(FT_HANDLE, ULONG, ULONG) override { return FT_OK; }
+    FT_STATUS Read(FT_HANDLE, void* buffer, DWORD, DWORD* got) override {
+        *static_cast<uint8_t*>(buffer) = 'x';
+        *got = 1;
+        ++reads;
+        return FT_OK;
+    }
+    FT_STATUS Write(FT_HANDLE, void*, DWORD n, DWORD* written) override {
+        return *written = n, FT_OK;
+    }
+    FT_STATUS GetStatus(FT_HANDLE, DWORD*, DWORD*, DWORD*) override { return FT_OK; }
+    FT_STATUS Purge(FT_HANDLE, ULONG) override { return FT_OK; }
+    FT_STATUS Close(FT_HANDLE) override { return FT_OK; }
+    static inline int reads = 0;
+};
+
+TEST(Link, ALineThatNeverFallsSilentStillEndsTheReply) {
+    SetAdapterBackend(std::make_unique<ChattyBackend>());
+    int pauses = 0;
+    SetPause([&](int) { ++pauses; });
+    const Bytes reply = ReadReply(reinterpret_cast<FT_HANDLE>(1), kInfoReplyCapacity);
+    SetPause(nullptr);
+    EXPECT_EQ(reply.size(), kInfoReplyCapacity);
+    EXPECT_LE(ChattyBackend::reads, 4 * 100 + 256);
+    EXPECT_GT(pauses, 0);  // the window was kept alive meanwhile
+    sim::InstallSimulatorBackend();
+}
+
 }  // namespace
 }  // namespace kestrin

@@ -130,9 +130,14 @@ TEST_F(SerialBackendTest, OpensByIndexAndByDescriptionAndCarriesBytes) {
     DWORD got = 0;
     ASSERT_EQ(FT_Read(cable, in, sizeof in, &got), FT_OK);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(in), got), "\x02OK\r\n");
+    // An adapter has one owner at a time.
+    FT_HANDLE again = nullptr;
+    EXPECT_EQ(FT_OpenEx(cableName, FT_OPEN_BY_DESCRIPTION, &again), FT_DEVICE_NOT_OPENED);
     EXPECT_EQ(FT_Close(shoe), FT_OK);
     EXPECT_EQ(FT_Close(cable), FT_OK);
     EXPECT_EQ(FT_Close(cable), FT_INVALID_HANDLE);
+    ASSERT_EQ(FT_OpenEx(cableName, FT_OPEN_BY_DESCRIPTION, &again), FT_OK);
+    EXPECT_EQ(FT_Close(again), FT_OK);
 }
 
 TEST_F(SerialBackendTest, AppliesLineSettings) {

@@ -360,6 +360,33 @@ TEST_F(DeviceTest, ReadBackOf2400BaudKeepsItVisibleAndProgramsItBack) {
     EXPECT_EQ(sim->Image().cfg.PMsgButtonSpeed, 'V');
 }
 
+TEST_F(DeviceTest, ReadWithoutTheShoeSaysSoAndSendsNothing) {
+    sim->UnplugShoe();
+    Tick();
+    EXPECT_EQ(ftHandle, nullptr);
+    ASSERT_TRUE(frame->Button_Read->IsShown());
+    const size_t before = sim->Frames().size();
+    Click(frame->Button_Read);
+    EXPECT_TRUE(SawWarning("The programming shoe is not connected"));
+    EXPECT_EQ(sim->Frames().size(), before);
+}
+
+TEST_F(DeviceTest, TheCloseBoxWaitsForTheRunToFinish) {
+    Tick();
+    NameFile("/tmp/site.kt9");
+    frame->TextCtrl_Button->AppendText("!");
+    bool vetoed = false;
+    SetPause([&](int) {
+        if (!vetoed) vetoed = !frame->Close(false);
+    });
+    Click(frame->Button_Program);
+    SetPause([](int) {});
+    EXPECT_TRUE(vetoed);
+    EXPECT_TRUE(boxes.empty());  // no save question in the middle of a run
+    EXPECT_FALSE(frame->IsBeingDeleted());
+    EXPECT_EQ(sim->RunsApplied(), 1);
+}
+
 TEST_F(DeviceTest, EngineeringCommandsSendTheirPayloads) {
     Tick();
     const std::pair<wxButton*, std::string> table[] = {

@@ -28,8 +28,8 @@ TEST_F(FrameTest, StartupStateMatchesTheConstruction) {
     EXPECT_EQ(frame->TextCtrl_Freq->GetValue(), "433.000 000 MHz");
     EXPECT_EQ(frame->Gauge_Transfer->GetRange(), 63);
 
-    const char* pages[] = {"Info", "Messages", "Fall detection", "Testing", "Frequency Setup",
-                           "Engineering"};
+    const char* pages[] = {"Info",    "Messages",        "Fall detection",
+                           "Testing", "Frequency Setup", "Engineering"};
     ASSERT_EQ(frame->Notebook1->GetPageCount(), 6u);
     for (size_t i = 0; i < 6; ++i) EXPECT_EQ(frame->Notebook1->GetPageText(i), pages[i]);
     EXPECT_EQ(frame->Notebook1->GetSelection(), 0);
@@ -51,8 +51,8 @@ TEST_F(FrameTest, StartupStateMatchesTheConstruction) {
     }
     EXPECT_EQ(ItemsOf(frame->Choice_FallRepeatNum),
               (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "7", "10", "Inf"}));
-    for (wxChoice* c : {frame->Choice_ButtonRepeat, frame->Choice_CordRepeat,
-                        frame->Choice_FallRepeat}) {
+    for (wxChoice* c :
+         {frame->Choice_ButtonRepeat, frame->Choice_CordRepeat, frame->Choice_FallRepeat}) {
         EXPECT_EQ(ItemsOf(c), kRepeatTimeItems);
         EXPECT_EQ(c->GetSelection(), 1);
     }
@@ -66,10 +66,9 @@ TEST_F(FrameTest, StartupStateMatchesTheConstruction) {
         wxSpinCtrl* spin;
         int min, max;
     };
-    for (const Range& r : {Range{frame->SpinCtrl_ButtonRepeat, 0, 4},
-                           Range{frame->SpinCtrl_TestHour, 0, 24},
-                           Range{frame->SpinCtrl_TestMin, 0, 59},
-                           Range{frame->SpinCtrl_TestSec, 0, 59}}) {
+    for (const Range& r :
+         {Range{frame->SpinCtrl_ButtonRepeat, 0, 4}, Range{frame->SpinCtrl_TestHour, 0, 24},
+          Range{frame->SpinCtrl_TestMin, 0, 59}, Range{frame->SpinCtrl_TestSec, 0, 59}}) {
         EXPECT_EQ(r.spin->GetMin(), r.min);
         EXPECT_EQ(r.spin->GetMax(), r.max);
         EXPECT_EQ(r.spin->GetValue(), 0);
@@ -84,33 +83,39 @@ TEST_F(FrameTest, StartupStateMatchesTheConstruction) {
         EXPECT_EQ(frame->SliderAt(s)->IsEnabled(), !fallSlider);
     }
     const std::pair<wxTextCtrl*, const char*> readouts[] = {
-        {frame->TextCtrl_FreeFallThresh, "0.80g"}, {frame->TextCtrl_FreeFallTime, "25ms"},
-        {frame->TextCtrl_FreeFallTimeout, "100ms"}, {frame->TextCtrl_ShockThresh, "1.80g"},
-        {frame->TextCtrl_ShockTime, "25ms"},       {frame->TextCtrl_ShockTimeout, "1000ms"},
-        {frame->TextCtrl_StabilityThresh, "+0.05g"}, {frame->TextCtrl_StabilityTime, "130ms"},
-        {frame->TextCtrl_StabilityTimeout, "2000ms"}, {frame->TextCtrl_Angle, "63%"},
-        {frame->TextCtrl_Movement, "30%"},         {frame->TextCtrl_ManSamples, "60.0s"},
+        {frame->TextCtrl_FreeFallThresh, "0.80g"},
+        {frame->TextCtrl_FreeFallTime, "25ms"},
+        {frame->TextCtrl_FreeFallTimeout, "100ms"},
+        {frame->TextCtrl_ShockThresh, "1.80g"},
+        {frame->TextCtrl_ShockTime, "25ms"},
+        {frame->TextCtrl_ShockTimeout, "1000ms"},
+        {frame->TextCtrl_StabilityThresh, "+0.05g"},
+        {frame->TextCtrl_StabilityTime, "130ms"},
+        {frame->TextCtrl_StabilityTimeout, "2000ms"},
+        {frame->TextCtrl_Angle, "63%"},
+        {frame->TextCtrl_Movement, "30%"},
+        {frame->TextCtrl_ManSamples, "60.0s"},
         {frame->TextCtrl_FreqOffset, "0"}};
     for (const auto& [ctrl, text] : readouts) EXPECT_EQ(ctrl->GetValue(), text);
 
     // Enabled and shown states that differ from the default.
     const std::pair<wxWindow*, bool> enabled[] = {
-        {frame->Choice_ButtonRepeat, false}, {frame->Choice_FallRepeatNum, false},
-        {frame->Choice_FallRepeat, false},   {frame->CheckBox_FallIncTime, false},
+        {frame->Choice_ButtonRepeat, false},  {frame->Choice_FallRepeatNum, false},
+        {frame->Choice_FallRepeat, false},    {frame->CheckBox_FallIncTime, false},
         {frame->StaticText_TestCalls, false}, {frame->Choice_Sensitivity, false},
         {frame->CheckBox_AdvSettings, false}, {frame->Button_Program, false},
         {frame->Gauge_Transfer, false},       {frame->Choice_CordRepeat, true},
         {frame->Slider_ManMove, true},        {frame->Button_Status, true}};
     for (const auto& [w, on] : enabled) EXPECT_EQ(w->IsEnabled(), on) << w->GetName();
     const std::pair<wxWindow*, bool> shown[] = {
-        {frame->Button_Read, false},        {frame->Gauge_Transfer, false},
+        {frame->Button_Read, false},         {frame->Gauge_Transfer, false},
         {frame->CheckBox_EnableFall, false}, {frame->StaticText15, false},
-        {frame->Choice_Sensitivity, false}, {frame->CheckBox_AdvSettings, false},
+        {frame->Choice_Sensitivity, false},  {frame->CheckBox_AdvSettings, false},
         {frame->StaticText_FreqUnav, false}, {frame->Button_Space, false},
         {frame->Button_Preamble2400, false}, {frame->Button_FreqProgram, false},
-        {frame->Slider_Freq, false},        {frame->Button_Cali, false},
-        {frame->Button_Status, true},       {frame->Button_Reset, true},
-        {frame->TextCtrl_Freq, true},       {frame->Button_Program, true}};
+        {frame->Slider_Freq, false},         {frame->Button_Cali, false},
+        {frame->Button_Status, true},        {frame->Button_Reset, true},
+        {frame->TextCtrl_Freq, true},        {frame->Button_Program, true}};
     for (const auto& [w, on] : shown) EXPECT_EQ(w->IsShown(), on) << w->GetName();
 
     // Menu texts: label, tab, accelerator; help strings.
@@ -167,6 +172,16 @@ TEST_F(FrameTest, FileNameIsThePartAfterTheLastSeparator) {
     EXPECT_EQ(kestrin_ui::FileNameOf("site.kt9"), "site.kt9");
 }
 
+TEST_F(FrameTest, TextsConvertByteForByte) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(kestrin_ui::Narrow(kestrin_ui::Widen(all)), all);
+    // Pasted text Windows-1252 cannot hold keeps the rest.
+    EXPECT_EQ(kestrin_ui::Narrow(wxString::FromUTF8("HELP \xE2\x86\x92 NOW \xE2\x82\xAC")),
+              "HELP ? NOW \x80");
+    EXPECT_EQ(kestrin_ui::BuildStamp("Jun  4 2025", "15:13:48"), "Jun 4 2025 - 15:13:48");
+}
+
 TEST_F(FrameTest, QuitAsksOnlyAboutANamedChangedFile) {
     // Unnamed: closes at once, edited or not.
     frame->TextCtrl_Button->SetValue("edited");
@@ -177,7 +192,8 @@ TEST_F(FrameTest, QuitAsksOnlyAboutANamedChangedFile) {
 
 TEST_F(FrameTest, UnsavedChangesQuestionHonoursEachAnswer) {
     int saves = 0;
-    frame->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++saves; }, Kestrin_ProFrame::idMenuSave);
+    frame->Bind(
+        wxEVT_MENU, [&](wxCommandEvent&) { ++saves; }, Kestrin_ProFrame::idMenuSave);
 
     NameFile("/tmp/site.kt9");
     frame->TextCtrl_Button->AppendText("!");
@@ -220,8 +236,7 @@ TEST_F(FrameTest, AboutShowsVersionAndBuildTime) {
 
 TEST_F(FrameTest, CharacterFiltersAcceptAndRefuse) {
     wxTextCtrl* text = frame->TextCtrl_Button;
-    for (wxChar c : wxString("aZ09 !~{}[]-,.\"'"))
-        EXPECT_TRUE(Accepts(text, c)) << char(c);
+    for (wxChar c : wxString("aZ09 !~{}[]-,.\"'")) EXPECT_TRUE(Accepts(text, c)) << char(c);
     EXPECT_FALSE(Accepts(text, '|'));
     EXPECT_FALSE(Accepts(text, wxChar(0xE9)));
 
@@ -252,10 +267,13 @@ TEST_F(FrameTest, LengthLimitsStopTyping) {
 
 TEST_F(FrameTest, SubNotebookTabSelectsTheModeOnce) {
     int runs = 0;
-    frame->Bind(wxEVT_RADIOBOX, [&](wxCommandEvent& e) {
-        ++runs;
-        e.Skip();
-    }, Kestrin_ProFrame::ID_RADIOBOX1);
+    frame->Bind(
+        wxEVT_RADIOBOX,
+        [&](wxCommandEvent& e) {
+            ++runs;
+            e.Skip();
+        },
+        Kestrin_ProFrame::ID_RADIOBOX1);
     frame->Notebook_FallDetect->SetSelection(2);
     EXPECT_EQ(frame->RadioBox1->GetSelection(), 2);
     EXPECT_EQ(runs, 1);
