@@ -182,10 +182,8 @@ void Kestrin_ProFrame::BuildFallPage() {
     StaticText15 = new wxStaticText(area, wxID_ANY, "Sensitivity");
     StaticText15->Hide();
     Choice_Sensitivity = NewChoice(area, kestrin::kSensitivityItems, 1, wxDefaultSize, ID_CHOICE28);
-    Choice_Sensitivity->Disable();
     Choice_Sensitivity->Hide();
     CheckBox_AdvSettings = new wxCheckBox(area, ID_CHECKBOX5, "Enable Advanced Settings");
-    CheckBox_AdvSettings->Disable();
     CheckBox_AdvSettings->Hide();
     modeRow->Add(RadioBox1, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     modeRow->Add(CheckBox_EnableFall, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
@@ -249,7 +247,6 @@ void Kestrin_ProFrame::BuildFallPage() {
             const SliderMembers& sm = kSliderMembers[c.slider];
             this->*sm.slider =
                 new wxSlider(boxArea, *sm.id, std::max(def.initial, def.min), def.min, def.max);
-            (this->*sm.slider)->Disable();
             grid->Add(this->*sm.slider, 1, wxALL | wxEXPAND, 5);
         }
         grid->AddGrowableCol(0);
@@ -265,7 +262,6 @@ void Kestrin_ProFrame::BuildFallPage() {
     Slider_Angle = new wxSlider(tiltArea, ID_SLIDER2, 0, 0, 100, wxDefaultPosition, wxDefaultSize,
                                 wxSL_VERTICAL | wxSL_INVERSE | wxSL_AUTOTICKS);
     Slider_Angle->SetTickFreq(10);
-    Slider_Angle->Disable();
     tilt->Add(TextCtrl_Angle, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     tilt->Add(Slider_Angle, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     fallSub->Add(tilt, 0, wxALL | wxEXPAND, 5);
@@ -299,11 +295,8 @@ void Kestrin_ProFrame::BuildFallPage() {
     settings->Add(Notebook_FallDetect, 1, wxALL | wxEXPAND, 5);
     page->Add(settings, 1, wxALL | wxEXPAND, 5);
 
-    // The whole Fall block follows the detection mode, which starts at "None".
-    for (wxWindow* w : std::initializer_list<wxWindow*>{
-             Choice_FallType, Choice_FallSpeed, TextCtrl_FallID, Choice_FallTone, TextCtrl_Fall,
-             Choice_FallRepeatNum, Choice_FallRepeat, CheckBox_FallIncTime})
-        w->Disable();
+    // Everything that follows the detection mode starts as "None" has it.
+    EnableModeList(false);
 
     Panel3->SetSizer(page);
 }

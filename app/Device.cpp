@@ -43,10 +43,9 @@ class DeviceOperation {
 
   private:
     std::vector<wxWindow*> Controls() const {
-        return {frame->Button_Program,      frame->Button_Read,        frame->Button_Status,
-                frame->Button_Cali,         frame->Button_Reset,       frame->Button_Space,
-                frame->Button_Mark,         frame->Button_Preamble512, frame->Button_Preamble1200,
-                frame->Button_Preamble2400, frame->Button_FreqProgram};
+        std::vector<wxWindow*> all{frame->Button_Program, frame->Button_Read};
+        for (wxButton* b : frame->EngineeringButtons()) all.push_back(b);
+        return all;
     }
     Kestrin_ProFrame* frame;
     std::vector<bool> saved;
@@ -134,10 +133,7 @@ void Kestrin_ProFrame::OnTimer1Trigger1(wxTimerEvent&) {
     // 5-6. Buttons follow.
     Button_Read->Show(connectedRead);
     Button_Read->GetParent()->Layout();
-    for (wxButton* b :
-         {Button_Status, Button_Cali, Button_Reset, Button_Space, Button_Mark, Button_Preamble512,
-          Button_Preamble1200, Button_Preamble2400, Button_FreqProgram})
-        b->Enable(connected);
+    for (wxButton* b : EngineeringButtons()) b->Enable(connected);
 
     deviceBusy = false;
 }
@@ -171,12 +167,9 @@ void Kestrin_ProFrame::OnButton_ProgramClick(wxCommandEvent&) {
     if (deviceBusy) return;
     FT_Purge(ftHandle, FT_PURGE_RX | FT_PURGE_TX);
 
-    for (int m = 0; m < kMsgCount; ++m) {
-        const auto code = ParseCapCode(kestrin_ui::Narrow(IdText(m)->GetValue()));
-        if (!code || !CapCodeAccepted(*code)) {
-            Warn("Please ensure all Cap Codes are correct");
-            return;
-        }
+    if (!AllCapCodesAccepted(ReadForm())) {
+        Warn("Please ensure all Cap Codes are correct");
+        return;
     }
     // A file can hold any number; only a carrier the transmitter can reach goes out.
     if (!IsProgrammableFreq(EEPROM.freq)) {

@@ -34,9 +34,7 @@ void Kestrin_ProFrame::UpdateFreqAvailability() {
     }
 }
 
-void Kestrin_ProFrame::ShowFreqOffset() {
-    TextCtrl_FreqOffset->SetValue(FreqOffsetText(Slider_Freq->GetValue()));
-}
+void Kestrin_ProFrame::ShowFreqOffset() { ShowSliderReadout(kSliderFreq); }
 
 void Kestrin_ProFrame::OnSlider_FreqCmdScroll(wxCommandEvent&) { ShowFreqOffset(); }
 

@@ -3,6 +3,6 @@
 #include <wx/app.h>
 
 class Kestrin_ProApp : public wxApp {
-public:
+  public:
     bool OnInit() override;
 };

@@ -181,6 +181,12 @@ class Kestrin_ProFrame : public wxFrame {
     wxChoice* ToneChoice(int m) const { return this->*kMessageMembers[m].tone; }
     wxTextCtrl* MessageText(int m) const { return this->*kMessageMembers[m].text; }
     wxSlider* SliderAt(int s) const { return this->*kSliderMembers[s].slider; }
+    // The nine engineering buttons, in the order the monitor sets them.
+    std::array<wxButton*, 9> EngineeringButtons() const {
+        return {Button_Status,       Button_Cali,         Button_Reset,
+                Button_Space,        Button_Mark,         Button_Preamble512,
+                Button_Preamble1200, Button_Preamble2400, Button_FreqProgram};
+    }
     wxTextCtrl* ReadoutAt(int s) const { return this->*kSliderMembers[s].readout; }
 
     // Change tracking and shell commands.

@@ -3,6 +3,8 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
+#include "config/config_file.h"
+
 namespace kestrin_ui {
 
 std::function<int(const wxString&, const wxString&, long, wxWindow*)> MessageBox =
@@ -22,8 +24,7 @@ std::function<void(const wxString&)> LaunchBrowser = [](const wxString& url) {
 };
 
 wxString FileNameOf(const wxString& path) {
-    const size_t cut = path.find_last_of("/\\");
-    return cut == wxString::npos ? path : path.Mid(cut + 1);
+    return wxString::FromUTF8(kestrin::FileNameOf(path.utf8_string()));
 }
 
 wxString BuildStamp(const char* date, const char* time) {

@@ -125,6 +125,14 @@ bool CapCodeAccepted(int32_t code) {
            (code >= 2045064 && code <= 2097151);
 }
 
+bool AllCapCodesAccepted(const FormSnapshot& form) {
+    for (const MessageForm& m : form.msg) {
+        const std::optional<int32_t> code = ParseCapCode(m.id);
+        if (!code || !CapCodeAccepted(*code)) return false;
+    }
+    return true;
+}
+
 std::string CapCodeField(const std::string& typed) {
     const std::optional<int32_t> code = ParseCapCode(typed);
     if (!code || *code < 0 || *code > 9999999) return "0000000";

@@ -75,6 +75,9 @@ std::optional<int32_t> ParseCapCode(const std::string& text);
 // The paging address ranges the transmitter can use.
 bool CapCodeAccepted(int32_t code);
 
+// Whether all eight Cap Code fields of the form parse and are accepted.
+bool AllCapCodesAccepted(const FormSnapshot& form);
+
 // The seven-digit Id piece of a message record for a typed Cap Code, leading
 // zeros written out so that a short entry never shifts the record. A field
 // that does not hold a number of at most seven digits gives "0000000".

@@ -5,13 +5,14 @@
 #include <cstring>
 #include <iterator>
 
+#include "device/link.h"
+
 namespace kestrin::sim {
 
 namespace {
 
 constexpr uint8_t kRecordEnd = 0x80;
 constexpr int kPackets = 12;
-const Bytes kVersionQuery = {SOH, 0x31, STX, ETX};
 
 void PutSlot(eeprom_union& im, SlotPlace s, const char* typeSpeedIdTone, const char* text) {
     std::memcpy(im.raw + s.offset, typeSpeedIdTone, kSlotTextOffset);

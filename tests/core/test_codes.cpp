@@ -161,6 +161,15 @@ TEST(Codes, CapCodeParse) {
     }
 }
 
+TEST(Codes, AllCapCodesAcceptedChecksEveryField) {
+    FormSnapshot form = StartupForm();
+    EXPECT_TRUE(AllCapCodesAccepted(form));
+    for (const char* bad : {"", "2007664", "2097152"}) {
+        form.msg[kReset].id = bad;
+        EXPECT_FALSE(AllCapCodesAccepted(form)) << bad;
+    }
+}
+
 TEST(Codes, CapCodeFieldIsAlwaysSevenDigits) {
     struct Case {
         const char* typed;

@@ -57,11 +57,6 @@ class DeviceTest : public FrameTest {
             if (b.caption == "Warning" && b.text.rfind(start, 0) == 0) return true;
         return false;
     }
-    std::vector<wxButton*> EngineeringButtons() const {
-        return {frame->Button_Status,       frame->Button_Cali,         frame->Button_Reset,
-                frame->Button_Space,        frame->Button_Mark,         frame->Button_Preamble512,
-                frame->Button_Preamble1200, frame->Button_Preamble2400, frame->Button_FreqProgram};
-    }
     sim::Simulator* sim = nullptr;
 };
 
@@ -73,7 +68,7 @@ TEST_F(DeviceTest, ShoeConnectsAndDisconnectsWithinATickEach) {
     EXPECT_EQ(frame->TextCtrl_Connectionstatus->GetBackgroundColour(), wxColour(4, 255, 4));
     EXPECT_EQ(frame->TextCtrl_ShoeVersion->GetValue(), "2.07");
     EXPECT_TRUE(frame->Button_Program->IsEnabled());
-    for (wxButton* b : EngineeringButtons()) EXPECT_TRUE(b->IsEnabled()) << b->GetLabel();
+    for (wxButton* b : frame->EngineeringButtons()) EXPECT_TRUE(b->IsEnabled()) << b->GetLabel();
     EXPECT_TRUE(frame->Button_Read->IsShown());
     // Plugging in a shoe is not an edit.
     EXPECT_EQ(frame->GetTitle(), "site.kt9 Kestrin-Pro Fr");
@@ -86,7 +81,7 @@ TEST_F(DeviceTest, ShoeConnectsAndDisconnectsWithinATickEach) {
     EXPECT_EQ(frame->TextCtrl_Connectionstatus->GetBackgroundColour(), wxColour(255, 4, 4));
     EXPECT_EQ(frame->TextCtrl_ShoeVersion->GetValue(), "");
     EXPECT_FALSE(frame->Button_Program->IsEnabled());
-    for (wxButton* b : EngineeringButtons()) EXPECT_FALSE(b->IsEnabled()) << b->GetLabel();
+    for (wxButton* b : frame->EngineeringButtons()) EXPECT_FALSE(b->IsEnabled()) << b->GetLabel();
     EXPECT_TRUE(frame->Button_Read->IsShown());  // the cable is independent
 
     sim->PlugShoe();
@@ -144,7 +139,7 @@ TEST_F(DeviceTest, ReadCableAloneShowsReadButOnlyTheShoeEnablesTheRest) {
     EXPECT_TRUE(connectedRead);
     EXPECT_TRUE(frame->Button_Read->IsShown());
     EXPECT_FALSE(frame->Button_Program->IsEnabled());
-    for (wxButton* b : EngineeringButtons()) EXPECT_FALSE(b->IsEnabled());
+    for (wxButton* b : frame->EngineeringButtons()) EXPECT_FALSE(b->IsEnabled());
     sim->UnplugCable();
     Tick();
     EXPECT_FALSE(connectedRead);
