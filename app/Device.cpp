@@ -158,9 +158,22 @@ void Kestrin_ProFrame::StartDeviceOperation(int gaugeRange, bool cancellable, De
     operation->cancellable = cancellable;
     operation->done = std::move(done);
     operation->started = Clock::now();
+
+    const kestrin::Progress progress = [this](int done, int) {
+        CallAfter([this, done] {
+            if (operation) Gauge_Transfer->SetValue(std::min(done, Gauge_Transfer->GetRange()));
+        });
+    };
+    // The worker starts first, so the pacing does not wait for the window to
+    // restyle; nothing it posts is handled before this returns.
+    RunningOperation* op = operation.get();
+    op->worker = std::thread([this, op, work = std::move(work), progress] {
+        work(progress, op->cancel);
+        CallAfter(&Kestrin_ProFrame::FinishDeviceOperation);
+    });
+
     operation->block = std::make_unique<InputBlock>(
         this, std::vector<wxWindow*>{Button_Cancel, Gauge_Transfer, TextCtrl_Connectionstatus});
-
     Gauge_Transfer->SetRange(gaugeRange);
     Gauge_Transfer->SetValue(0);
     // A disabled bar draws no progress on GTK; it takes no input either way.
@@ -169,17 +182,6 @@ void Kestrin_ProFrame::StartDeviceOperation(int gaugeRange, bool cancellable, De
     Button_Cancel->Enable(cancellable);
     Button_Cancel->Show(cancellable);
     Panel9->Layout();
-
-    const kestrin::Progress progress = [this](int done, int) {
-        CallAfter([this, done] {
-            if (operation) Gauge_Transfer->SetValue(std::min(done, Gauge_Transfer->GetRange()));
-        });
-    };
-    RunningOperation* op = operation.get();
-    op->worker = std::thread([this, op, work = std::move(work), progress] {
-        work(progress, op->cancel);
-        CallAfter(&Kestrin_ProFrame::FinishDeviceOperation);
-    });
 }
 
 void Kestrin_ProFrame::CancelDeviceOperation() {

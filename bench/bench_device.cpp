@@ -31,7 +31,7 @@ class BenchApp : public wxApp {
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 struct Result {
-    double wallMs, prescribedMs, longestStallMs;
+    double wallMs, shownMs, prescribedMs, longestStallMs;
 };
 
 Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulator& sim,
@@ -41,13 +41,24 @@ Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulato
     beat.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { ticks.push_back(Clock::now()); });
     const size_t before = sim.Frames().size();
     beat.Start(5);
+    // The beat runs before the click, so the first interval is a real one.
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    for (const auto warm = Clock::now() + std::chrono::milliseconds(50); Clock::now() < warm;)
+        loop->Dispatch();
+    ticks.clear();
     const auto start = Clock::now();
     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
     click.SetEventObject(button);
     button->GetEventHandler()->ProcessEvent(click);
-    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    while (frame->DeviceBusy()) loop->Dispatch();
-    const auto end = Clock::now();
+    // The gauge goes once the worker has been joined; the result is shown
+    // when the operation is no longer busy.
+    auto end = start;
+    while (frame->DeviceBusy()) {
+        loop->Dispatch();
+        if (end == start && !frame->Gauge_Transfer->IsShown()) end = Clock::now();
+    }
+    const auto shown = Clock::now();
+    if (end == start) end = shown;
     beat.Stop();
 
     double prescribed = 0;
@@ -61,17 +72,20 @@ Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulato
     double stall = 0;
     auto last = start;
     for (const auto& t : ticks) {
+        if (Ms(t - last) > 9) std::printf("gap %.1f ms ending at %.1f\n", Ms(t - last), Ms(t - start));
         stall = std::max(stall, Ms(t - last));
         last = t;
     }
-    stall = std::max(stall, Ms(end - last));
+    stall = std::max(stall, Ms(shown - last));
     std::printf("  frames sent %zu\n", sim.Frames().size() - before);
-    return {Ms(end - start), prescribed, stall};
+    return {Ms(end - start), Ms(shown - start), prescribed, stall};
 }
 
 void Print(const char* what, const Result& r) {
-    std::printf("%s: wall %.0f ms, prescribed %.0f ms, ratio %.4f, longest stall %.1f ms\n", what,
-                r.wallMs, r.prescribedMs, r.wallMs / r.prescribedMs, r.longestStallMs);
+    std::printf(
+        "%s: wall %.0f ms (result shown at %.0f ms), prescribed %.0f ms, ratio %.4f, longest "
+        "stall %.1f ms\n",
+        what, r.wallMs, r.shownMs, r.prescribedMs, r.wallMs / r.prescribedMs, r.longestStallMs);
 }
 
 }  // namespace
