@@ -72,7 +72,6 @@ Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulato
     double stall = 0;
     auto last = start;
     for (const auto& t : ticks) {
-        if (Ms(t - last) > 9) std::printf("gap %.1f ms ending at %.1f\n", Ms(t - last), Ms(t - start));
         stall = std::max(stall, Ms(t - last));
         last = t;
     }
