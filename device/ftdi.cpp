@@ -65,6 +65,8 @@ void SetAdapterBackend(std::unique_ptr<AdapterBackend> backend) {
 
 std::string AdapterBackendName() { return Active().Name(); }
 
+std::string AdapterOpenProblem() { return Active().LastOpenProblem(); }
+
 void SelectAdapterBackendFromEnvironment() {
     const char* env = std::getenv("KESTRIN_DEVICE");
     const std::string choice = env ? env : "";
