@@ -164,11 +164,8 @@ bool AskOnTerminal(const std::string& why, bool yes) {
 }  // namespace
 
 bool LoadDeviceSide(const Args& args, FormSnapshot& form) {
-    static Device device;  // one connection for both sides
-    static bool opened = false;
-    if (!opened && !device.Open(args)) return false;
-    opened = true;
-    if (!device.NeedShoe("diff") || !device.NeedCable("diff")) return false;
+    Device device;
+    if (!device.Open(args) || !device.NeedShoe("diff") || !device.NeedCable("diff")) return false;
     const ReadBackResult r = ReadBack(device.connection().handles, crc_total, nullptr, cancelFlag);
     if (!r.outcome.ok()) {
         Error("kestrin-cli diff: device: " + ReadMessage(r.outcome));

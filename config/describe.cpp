@@ -82,9 +82,10 @@ std::vector<SettingLine> DescribeForm(const FormSnapshot& f) {
     add(test + ", Repeat Time", interval);
     message(kReset);
 
+    // The tuning correction is left out: no configuration file holds it and
+    // a programming run does not send it.
     page = "Frequency Setup";
     add("Frequency", FormatFreq(f.freq));
-    add("Tuning correction", SliderReadout(kSliderFreq, f.slider[kSliderFreq]) + " Hz");
     return out;
 }
 
