@@ -44,10 +44,14 @@ void Kestrin_ProFrame::ApplyForm(const kestrin::FormSnapshot& f, bool withFreq) 
         MessageText(m)->SetValue(Widen(msg.text));
         IdText(m)->SetValue(Widen(msg.id));
         TypeChoice(m)->SetSelection(msg.type);
-        // A read-back can carry 2400 baud, which the choice offers only then.
-        if (msg.speed >= static_cast<int>(SpeedChoice(m)->GetCount()))
-            SpeedChoice(m)->Append(wxString::FromUTF8(kestrin::kSpeed2400Item));
-        SpeedChoice(m)->SetSelection(msg.speed);
+        // A read-back can carry 2400 baud, which the choice offers only while
+        // the message has it: a later form without it must not save it.
+        wxChoice* speed = SpeedChoice(m);
+        const bool has2400 = speed->GetCount() > kestrin::kSpeedItems.size();
+        if (msg.speed == kestrin::kSpeed2400 && !has2400)
+            speed->Append(wxString::FromUTF8(kestrin::kSpeed2400Item));
+        if (msg.speed != kestrin::kSpeed2400 && has2400) speed->Delete(kestrin::kSpeed2400);
+        speed->SetSelection(msg.speed);
         ToneChoice(m)->SetSelection(msg.tone);
     }
     TextCtrl_FallOn->SetValue(Widen(f.fallOn));

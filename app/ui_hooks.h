@@ -33,7 +33,9 @@ wxString BuildStamp(const char* date, const char* time);
 
 namespace kestrin_ui {
 
-// Texts travel to the transmitter and the files as 8-bit Windows-1252.
+// Texts travel to the transmitter and the files as 8-bit Windows-1252; the
+// control bytes a read-back or a file may bring are shown as their control
+// pictures, so a field keeps one line (kestrin::DisplayCodePoint).
 std::string Narrow(const wxString& text);
 wxString Widen(const std::string& bytes);
 
