@@ -108,46 +108,56 @@ std::size_t AfterBreak(const std::string& t, std::size_t end) {
     return t[end] == '\r' && end + 1 < t.size() && t[end + 1] == '\n' ? end + 2 : end + 1;
 }
 
-// Inserts a table entry; the table keeps at most half its slots in use.
-template <typename HashOf>
-void TableInsert(std::vector<uint32_t>& slots, std::size_t& used, uint32_t value, std::size_t hash,
-                 HashOf hashOf) {
-    if ((used + 1) * 2 > slots.size()) {
-        std::vector<uint32_t> bigger(std::max<std::size_t>(16, slots.size() * 2), 0);
-        const std::size_t mask = bigger.size() - 1;
-        for (uint32_t v : slots) {
-            if (!v) continue;
-            std::size_t at = hashOf(v - 1) & mask;
-            while (bigger[at]) at = (at + 1) & mask;
-            bigger[at] = v;
-        }
-        slots.swap(bigger);
+}  // namespace
+
+// The table keeps at most half its slots in use.
+void IniProfile::Table::Grow() {
+    if ((used + 1) * 2 <= slots.size()) return;
+    std::vector<Slot> bigger(std::max<std::size_t>(16, slots.size() * 2), Slot{0, 0});
+    const std::size_t mask = bigger.size() - 1;
+    for (const Slot& v : slots) {
+        if (!v.entry) continue;
+        std::size_t at = v.hash & mask;
+        while (bigger[at].entry) at = (at + 1) & mask;
+        bigger[at] = v;
     }
-    const std::size_t mask = slots.size() - 1;
-    std::size_t at = hash & mask;
-    while (slots[at]) at = (at + 1) & mask;
-    slots[at] = value + 1;
-    ++used;
+    slots.swap(bigger);
 }
 
-}  // namespace
+template <typename Same>
+IniProfile::Slot& IniProfile::Table::Probe(uint32_t hash, Same same) {
+    const std::size_t mask = slots.size() - 1;
+    std::size_t at = hash & mask;
+    while (slots[at].entry && !(slots[at].hash == hash && same(slots[at].entry - 1)))
+        at = (at + 1) & mask;
+    return slots[at];
+}
+
+void IniProfile::Table::Insert(uint32_t index, std::size_t hash) {
+    Grow();
+    const auto h = static_cast<uint32_t>(hash);
+    Slot& slot = Probe(h, [](uint32_t) { return false; });
+    slot = Slot{index + 1, h};
+    ++used;
+}
 
 std::string IniProfile::SectionName(uint32_t s) const {
     const Section& sec = sections_[s];
     return sec.added == kNone ? text_.substr(sec.name, sec.nameLen) : addedSections_[sec.added];
 }
 
-std::size_t IniProfile::FindSection(const std::string& name) const {
-    const std::vector<uint32_t>& slots = sectionTable_.slots;
+std::size_t IniProfile::FindSection(const char* name, std::size_t len) const {
+    const std::vector<Slot>& slots = sectionTable_.slots;
     if (slots.empty()) return std::string::npos;
     const std::size_t mask = slots.size() - 1;
-    for (std::size_t at = HashName(name.data(), name.size()) & mask; slots[at];
-         at = (at + 1) & mask) {
-        const uint32_t s = slots[at] - 1;
+    const auto h = static_cast<uint32_t>(HashName(name, len));
+    for (std::size_t at = h & mask; slots[at].entry; at = (at + 1) & mask) {
+        if (slots[at].hash != h) continue;
+        const uint32_t s = slots[at].entry - 1;
         const Section& sec = sections_[s];
         const char* data =
             sec.added == kNone ? text_.data() + sec.name : addedSections_[sec.added].data();
-        if (sec.nameLen == name.size() && SameName(data, name.data(), name.size())) return s;
+        if (sec.nameLen == len && SameName(data, name, len)) return s;
     }
     return std::string::npos;
 }
@@ -157,11 +167,7 @@ std::size_t IniProfile::AddSection(uint32_t name, uint32_t nameLen, uint32_t ins
     const auto s = static_cast<uint32_t>(sections_.size());
     sections_.push_back(Section{name, nameLen, insertAt, added});
     const char* data = added == kNone ? text_.data() + name : addedSections_[added].data();
-    TableInsert(sectionTable_.slots, sectionTable_.used, s, HashName(data, nameLen),
-                [this](uint32_t i) {
-                    const std::string n = SectionName(i);
-                    return HashName(n.data(), n.size());
-                });
+    sectionTable_.Insert(s, HashName(data, nameLen));
     return s;
 }
 
@@ -181,12 +187,13 @@ void IniProfile::KeyLine(uint32_t line, uint32_t& nameLen, uint32_t& eq, uint32_
 }
 
 std::size_t IniProfile::FindKey(uint32_t section, const char* name, std::size_t len) const {
-    const std::vector<uint32_t>& slots = keyTable_.slots;
+    const std::vector<Slot>& slots = keyTable_.slots;
     if (slots.empty()) return std::string::npos;
     const std::size_t mask = slots.size() - 1;
-    for (std::size_t at = KeyHash(HashName(name, len), section) & mask; slots[at];
-         at = (at + 1) & mask) {
-        const uint32_t k = slots[at] - 1;
+    const auto h = static_cast<uint32_t>(KeyHash(HashName(name, len), section));
+    for (std::size_t at = h & mask; slots[at].entry; at = (at + 1) & mask) {
+        if (slots[at].hash != h) continue;
+        const uint32_t k = slots[at].entry - 1;
         if (keys_[k].section != section) continue;
         uint32_t nameLen, eq, end;
         KeyLine(keys_[k].line, nameLen, eq, end);
@@ -196,13 +203,8 @@ std::size_t IniProfile::FindKey(uint32_t section, const char* name, std::size_t 
 }
 
 void IniProfile::AddKey(uint32_t line, uint32_t section, std::size_t hash) {
-    const auto k = static_cast<uint32_t>(keys_.size());
     keys_.push_back(Key{line, section});
-    TableInsert(keyTable_.slots, keyTable_.used, k, hash, [this](uint32_t i) {
-        uint32_t nameLen, eq, end;
-        KeyLine(keys_[i].line, nameLen, eq, end);
-        return KeyHash(HashName(text_.data() + keys_[i].line, nameLen), keys_[i].section);
-    });
+    keyTable_.Insert(static_cast<uint32_t>(keys_.size() - 1), hash);
 }
 
 std::size_t IniProfile::FindAdded(uint32_t section, const std::string& name) const {
@@ -250,12 +252,21 @@ IniProfile IniProfile::Parse(std::string bytes) {
                 std::size_t nb = b + 1, ne = close;
                 while (nb < ne && IsBlank(t[nb])) ++nb;
                 while (ne > nb && IsBlank(t[ne - 1])) --ne;
-                const std::size_t found = p.FindSection(t.substr(nb, ne - nb));
-                reachable = found == std::string::npos;
+                const std::size_t len = ne - nb;
+                p.sectionTable_.Grow();
+                const auto h = static_cast<uint32_t>(HashName(t.data() + nb, len));
+                Slot& slot = p.sectionTable_.Probe(h, [&](uint32_t s) {
+                    const Section& sec = p.sections_[s];
+                    return sec.nameLen == len && SameName(t.data() + sec.name, t.data() + nb, len);
+                });
+                reachable = !slot.entry;
                 if (reachable) {
-                    current = static_cast<uint32_t>(
-                        p.AddSection(static_cast<uint32_t>(nb), static_cast<uint32_t>(ne - nb),
-                                     static_cast<uint32_t>(next), kNone));
+                    current = static_cast<uint32_t>(p.sections_.size());
+                    p.sections_.push_back(Section{static_cast<uint32_t>(nb),
+                                                  static_cast<uint32_t>(len),
+                                                  static_cast<uint32_t>(next), kNone});
+                    slot = Slot{current + 1, h};
+                    ++p.sectionTable_.used;
                 }
                 continue;
             }
@@ -266,9 +277,19 @@ IniProfile IniProfile::Parse(std::string bytes) {
 
         uint32_t nameLen, eq, lineEnd;
         p.KeyLine(static_cast<uint32_t>(b), nameLen, eq, lineEnd);
-        if (p.FindKey(current, t.data() + b, nameLen) == std::string::npos) {
-            p.AddKey(static_cast<uint32_t>(b), current,
-                     KeyHash(HashName(t.data() + b, nameLen), current));
+        // One probe finds an earlier key of the name or the place for this one.
+        p.keyTable_.Grow();
+        const auto h = static_cast<uint32_t>(KeyHash(HashName(t.data() + b, nameLen), current));
+        Slot& slot = p.keyTable_.Probe(h, [&](uint32_t k) {
+            if (p.keys_[k].section != current) return false;
+            uint32_t len, keq, kend;
+            p.KeyLine(p.keys_[k].line, len, keq, kend);
+            return len == nameLen && SameName(t.data() + p.keys_[k].line, t.data() + b, len);
+        });
+        if (!slot.entry) {
+            p.keys_.push_back(Key{static_cast<uint32_t>(b), current});
+            slot = Slot{static_cast<uint32_t>(p.keys_.size()), h};
+            ++p.keyTable_.used;
         }
         // New keys go after the section's last key, not after comments that
         // introduce whatever follows.
@@ -292,10 +313,14 @@ std::string IniProfile::ReadValue(std::string v) const {
     return v;
 }
 
+std::string IniProfile::FileName(const std::string& name) const {
+    return utf8_ ? Cp1252ToUtf8(Trim(name)) : Trim(name);
+}
+
 std::string IniProfile::Get(const std::string& section, const std::string& key) const {
-    const std::size_t s = FindSection(Trim(section));
+    const std::size_t s = FindSection(FileName(section));
     if (s == std::string::npos) return std::string();
-    const std::string name = Trim(key);
+    const std::string name = FileName(key);
     const std::size_t k = FindKey(static_cast<uint32_t>(s), name.data(), name.size());
     if (k != std::string::npos) {
         const auto r = replaced_.find(static_cast<uint32_t>(k));
@@ -310,7 +335,7 @@ std::string IniProfile::Get(const std::string& section, const std::string& key) 
 }
 
 bool IniProfile::HasSection(const std::string& name) const {
-    return FindSection(Trim(name)) != std::string::npos;
+    return FindSection(FileName(name)) != std::string::npos;
 }
 
 void IniProfile::Set(const std::string& section, const std::string& key, const std::string& value) {
@@ -323,7 +348,7 @@ void IniProfile::Set(const std::string& section, const std::string& key, const s
     // value back exactly as given. The Windows writer does not do this.
     if (!v.empty() && (IsBlank(v.front()) || IsBlank(v.back()) || Enclosed(v))) v = '"' + v + '"';
 
-    const std::string sec = Trim(section), name = Trim(key);
+    const std::string sec = FileName(section), name = FileName(key);
     std::size_t s = FindSection(sec);
     if (s == std::string::npos) {
         addedSections_.push_back(sec);
@@ -368,7 +393,7 @@ std::string IniProfile::Serialize() const {
             newSections[sec.added].push_back(&a);
             continue;
         }
-        std::string line = (utf8_ ? Cp1252ToUtf8(a.name) : a.name) + "=" + a.value + eol_;
+        std::string line = a.name + "=" + a.value + eol_;
         // A last line without its ending gets one before anything follows it.
         if (sec.insertAt >= text_.size() && !text_.empty() && !IsBreak(text_.back()) &&
             text_.size() > start_)
@@ -391,10 +416,8 @@ std::string IniProfile::Serialize() const {
 
     for (std::size_t n = 0; n < addedSections_.size(); ++n) {
         if (out.size() > start_ && !IsBreak(out.back())) out += eol_;
-        const std::string& name = addedSections_[n];
-        out += "[" + (utf8_ ? Cp1252ToUtf8(name) : name) + "]" + eol_;
-        for (const AddedKey* a : newSections[n])
-            out += (utf8_ ? Cp1252ToUtf8(a->name) : a->name) + "=" + a->value + eol_;
+        out += "[" + addedSections_[n] + "]" + eol_;
+        for (const AddedKey* a : newSections[n]) out += a->name + "=" + a->value + eol_;
     }
     return out;
 }

@@ -72,18 +72,33 @@ class IniProfile {
     };
     struct AddedKey {
         uint32_t section;
-        std::string name, value;  // value as written after '='
+        std::string name, value;  // as written, in the file's encoding
     };
 
-    // Open-addressing tables of index + 1 (0 is empty), hashed on the
-    // lower-case name, so the index costs a few bytes a line.
+    // Open-addressing tables of index + 1 (0 is empty) and the hash of the
+    // lower-case name, so the index costs a few bytes a line and a probe
+    // rarely has to look at the text.
+    struct Slot {
+        uint32_t entry;
+        uint32_t hash;
+    };
     struct Table {
-        std::vector<uint32_t> slots;
+        std::vector<Slot> slots;
         std::size_t used = 0;
+        void Insert(uint32_t index, std::size_t hash);
+        // Room for one more entry.
+        void Grow();
+        // The slot holding an entry for which same(entry) holds, or the empty
+        // slot where one with this hash goes.
+        template <typename Same>
+        Slot& Probe(uint32_t hash, Same same);
     };
 
     std::string SectionName(uint32_t s) const;
-    std::size_t FindSection(const std::string& trimmed) const;
+    std::size_t FindSection(const char* name, std::size_t len) const;
+    std::size_t FindSection(const std::string& name) const {
+        return FindSection(name.data(), name.size());
+    }
     std::size_t AddSection(uint32_t name, uint32_t nameLen, uint32_t insertAt, uint32_t added);
     std::size_t FindKey(uint32_t section, const char* name, std::size_t len) const;
     void AddKey(uint32_t line, uint32_t section, std::size_t hash);
@@ -91,6 +106,8 @@ class IniProfile {
     // Name and value of the key line starting at `line`.
     void KeyLine(uint32_t line, uint32_t& nameLen, uint32_t& eq, uint32_t& end) const;
     std::string ReadValue(std::string raw) const;
+    // A name as the file spells it: trimmed, in UTF-8 for a UTF-8 file.
+    std::string FileName(const std::string& name) const;
 
     std::string text_;
     uint32_t start_ = 0;  // after a byte-order mark

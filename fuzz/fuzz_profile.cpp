@@ -39,6 +39,9 @@ bool Writable(const std::string& section, const std::string& key) {
     if (key.find('=') != std::string::npos) return false;
     std::size_t b = 0;
     while (b < key.size() && IsBlank(key[b])) ++b;
+    // A key of the nameless section lands at the very start of the file,
+    // where these three bytes would make it a byte-order mark.
+    if (key.compare(b, 3, "\xef\xbb\xbf") == 0) return false;
     return b == key.size() || key[b] != '[';
 }
 
