@@ -3,14 +3,12 @@
 #include <wx/image.h>
 
 #include "app/Kestrin_ProMain.h"
-#include "app/keep_alive.h"
 #include "device/ftdi.h"
 
 wxIMPLEMENT_APP(Kestrin_ProApp);
 
 bool Kestrin_ProApp::OnInit() {
     kestrin::SelectAdapterBackendFromEnvironment();
-    kestrin_ui::InstallWindowPause();
     wxInitAllImageHandlers();
     Kestrin_ProFrame* frame = new Kestrin_ProFrame(nullptr, -1);
     frame->Show();
