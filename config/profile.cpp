@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/cp1252.h"
+#include "config/texts.h"
 
 namespace kestrin {
 
@@ -42,19 +43,6 @@ std::string Trim(const std::string& s) {
 
 bool Enclosed(const std::string& v) {
     return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
-}
-
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 std::string Cp1252ToUtf8(const std::string& s) {

@@ -26,6 +26,8 @@ int EscapeAt(const std::string& value, std::size_t i) {
     return IsControl(static_cast<unsigned>(b)) || b == '|' ? b : -1;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, unsigned cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -38,8 +40,6 @@ void AppendUtf8(std::string& out, unsigned cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace
 
 unsigned DisplayCodePoint(uint8_t byte) {
     if (byte == 0x7F) return kDelPicture;

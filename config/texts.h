@@ -17,6 +17,9 @@ unsigned DisplayCodePoint(uint8_t byte);
 // controls), or -1 when it has none.
 int DisplayByte(unsigned codePoint);
 
+// Appends a code point below U+10000 in UTF-8.
+void AppendUtf8(std::string& out, unsigned codePoint);
+
 // A text as shown, in UTF-8 (the report's encoding).
 std::string DisplayUtf8(const std::string& bytes);
 
