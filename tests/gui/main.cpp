@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/ui_hooks.h"
 #include "device/ftdi.h"
@@ -146,6 +147,11 @@ void FrameTest::NameFile(const wxString& path) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     setenv("KESTRIN_DEVICE", "simulator", 1);
+    // Backups and the programming log of the runs the tests make stay apart
+    // from the user's own.
+    char dataDir[] = "/tmp/kestrin-gui-data-XXXXXX";
+    if (!mkdtemp(dataDir)) return 1;
+    setenv("KESTRIN_DATA_DIR", dataDir, 1);
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         fprintf(stderr, "cannot start the toolkit (no display?)\n");
@@ -162,5 +168,7 @@ int main(int argc, char** argv) {
         rc = RUN_ALL_TESTS();
     }
     wxEntryCleanup();
+    std::error_code ignored;
+    std::filesystem::remove_all(dataDir, ignored);
     return rc;
 }
