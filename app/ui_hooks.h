@@ -33,10 +33,14 @@ wxString BuildStamp(const char* date, const char* time);
 
 namespace kestrin_ui {
 
-// Texts travel to the transmitter and the files as 8-bit Windows-1252; the
-// control bytes a read-back or a file may bring are shown as their control
-// pictures, so a field keeps one line (kestrin::DisplayCodePoint).
+// Texts travel to the transmitter and the files as 8-bit Windows-1252.
 std::string Narrow(const wxString& text);
 wxString Widen(const std::string& bytes);
+
+// The same for the one-line fields of the form: the control bytes a read-back
+// or a file may bring show as their control pictures, so a field keeps one
+// line and gives the bytes back unchanged (kestrin::DisplayCodePoint).
+std::string FieldBytes(const wxString& text);
+wxString FieldText(const std::string& bytes);
 
 }  // namespace kestrin_ui
