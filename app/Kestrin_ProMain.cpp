@@ -371,6 +371,8 @@ void Kestrin_ProFrame::BindControls() {
         &F::OnChoice_TestTypeSelect,   &F::OnChoice_ResetTypeSelect};
     for (int m = 0; m < kestrin::kMsgCount; ++m)
         Bind(wxEVT_CHOICE, typeHandlers[m], this, TypeChoice(m)->GetId());
+    for (int m = 0; m < kestrin::kMsgCount; ++m)
+        Bind(wxEVT_CHOICE, &F::OnSpeedChoiceSelect, this, SpeedChoice(m)->GetId());
 
     Bind(wxEVT_SPINCTRL, &F::OnSpinCtrl_ButtonRepeatChange, this, ID_SPINCTRL5);
     Bind(wxEVT_SPINCTRL, &F::OnSpinCtrl_TestTimeChange, this, ID_SPINCTRL2);

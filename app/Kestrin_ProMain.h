@@ -238,6 +238,8 @@ class Kestrin_ProFrame : public wxFrame {
     void OnChoice_TestTypeSelect(wxCommandEvent& event);
     void OnChoice_ResetTypeSelect(wxCommandEvent& event);
     void OnSpinCtrl_ButtonRepeatChange(wxSpinEvent& event);
+    // Any of the eight speed choices.
+    void OnSpeedChoiceSelect(wxCommandEvent& event);
     void OnSpinCtrl_TestTimeChange(wxSpinEvent& event);
     void OnChoice_ButtonRepeatSelect(wxCommandEvent& event);
 

@@ -47,6 +47,17 @@ void Kestrin_ProFrame::OnChoice_ResetTypeSelect(wxCommandEvent&) {
     SetTypeFilter(kestrin::kReset, Choice_ResetType->GetSelection());
 }
 
+void Kestrin_ProFrame::OnSpeedChoiceSelect(wxCommandEvent& event) {
+    // "2400" is offered only while the message has that speed: once another
+    // is chosen it could not be chosen again, so it goes.
+    if (auto* speed = wxDynamicCast(event.GetEventObject(), wxChoice)) {
+        if (speed->GetCount() > kestrin::kSpeedItems.size() &&
+            speed->GetSelection() != kestrin::kSpeed2400)
+            speed->Delete(kestrin::kSpeed2400);
+    }
+    event.Skip();  // an edit like any other for the change tracking
+}
+
 void Kestrin_ProFrame::OnSpinCtrl_ButtonRepeatChange(wxSpinEvent&) {
     Choice_ButtonRepeat->Enable(SpinCtrl_ButtonRepeat->GetValue() > 0);
 }

@@ -5,26 +5,13 @@
 #include "cli/cli.h"
 #include "config/backup.h"
 #include "config/config_file.h"
-#include "config/cp1252.h"
 #include "config/describe.h"
+#include "config/texts.h"
 #include "report/report.h"
 
 namespace kestrin::cli {
 
 namespace {
-
-void PutUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 bool EndsWith(const std::string& s, const std::string& tail) {
     if (s.size() < tail.size()) return false;
@@ -40,18 +27,7 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 
 void Error(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
 
-std::string Printable(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x20)
-            PutUtf8(out, 0x2400 + c);
-        else if (c == 0x7F)
-            PutUtf8(out, 0x2421);
-        else
-            PutUtf8(out, Cp1252ToUnicode(c));
-    }
-    return out;
-}
+std::string Printable(const std::string& text) { return DisplayUtf8(text); }
 
 std::string PrintableLines(const std::string& text) {
     std::string out;

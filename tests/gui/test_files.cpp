@@ -623,6 +623,13 @@ TEST_F(FileCommandsTest, The2400ItemGoesWithTheMessageThatHadIt) {
     chosenFiles = {Path("fast.kt9")};
     Menu(F::idMenuOpen);
     EXPECT_EQ(frame->SpeedChoice(kFall)->GetStringSelection(), "2400");
+
+    // Choosing another speed leaves no message at 2400: the item goes, and
+    // the choice is an edit like any other.
+    Choose(frame->SpeedChoice(kFall), 0);
+    EXPECT_EQ(frame->SpeedChoice(kFall)->GetCount(), 2u);
+    EXPECT_EQ(frame->SpeedChoice(kFall)->GetSelection(), 0);
+    EXPECT_TRUE(changeMade);
 }
 
 }  // namespace
