@@ -184,9 +184,11 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     SetSizer(top);
     Layout();
     // Pages not shown yet still get a real size, so GTK never has to place
-    // their controls in a zero-sized page.
+    // their controls in a zero-sized page. The size comes from the book: no
+    // page has been given one by GTK yet, and a page laid out at its creation
+    // size squeezes its group boxes below their frames.
     for (wxNotebook* book : {Notebook1, Notebook_FallDetect}) {
-        const wxSize pageSize = book->GetCurrentPage()->GetSize();
+        const wxSize pageSize = book->GetSize() - book->CalcSizeFromPage(wxSize(0, 0));
         for (size_t i = 0; i < book->GetPageCount(); ++i) {
             book->GetPage(i)->SetSize(pageSize);
             book->GetPage(i)->Layout();
