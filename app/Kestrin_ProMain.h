@@ -203,6 +203,9 @@ class Kestrin_ProFrame : public wxFrame {
     void OnMenuSaveSelected(wxCommandEvent& event);
     void OnMenuSaveAsSelected(wxCommandEvent& event);
     void OnMenuTextSelected(wxCommandEvent& event);
+    // Reads the file into the form and names it, as Open does after its
+    // dialog; a refused file is reported and changes nothing.
+    bool OpenConfiguration(const wxString& path);
 
     // Device.
     void OnTimer1Trigger1(wxTimerEvent& event);
