@@ -193,6 +193,7 @@ class Kestrin_ProFrame : public wxFrame {
     void On_Change(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnCharHook(wxKeyEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnBitmapButton_LogoClick(wxCommandEvent& event);
     void OnNotebook1PageChanged(wxNotebookEvent& event);
@@ -292,6 +293,8 @@ class Kestrin_ProFrame : public wxFrame {
     void BuildEngineeringPage();
     wxStaticBoxSizer* BuildMessageBlock(wxWindow* parent, int m, wxSizer*& blockRow);
     void BindControls();
+    // Accessible names for the controls whose label does not tell them apart.
+    void NameControls();
 
     // Change tracking: the steps On_Change takes when a file is named.
     void MarkChanged();
