@@ -2,55 +2,26 @@
 // read-back and engineering commands. The bytes come from the wx-free core
 // (device/, config/); this file only moves them and keeps the form in step.
 #include <wx/app.h>
+#include <wx/settings.h>
+#include <wx/timer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "app/Kestrin_ProMain.h"
-#include "app/keep_alive.h"
+#include "app/running_operation.h"
 #include "app/ui_hooks.h"
 #include "config/codes.h"
 #include "config/decode.h"
 #include "config/eeprom.h"
 #include "config/encode.h"
 #include "device/link.h"
+#include "device/operations.h"
 #include "device/payloads.h"
 #include "pages/frequency.h"
 
 using namespace kestrin;
-
-// While one device operation runs, no other can start: the device buttons,
-// New and Open are disabled and the connection monitor stands aside, so no
-// foreign packet can enter a run's CRC and no handle changes under it.
-class DeviceOperation {
-  public:
-    explicit DeviceOperation(Kestrin_ProFrame* f) : frame(f) {
-        frame->deviceBusy = true;
-        for (wxWindow* w : Controls()) saved.push_back(w->IsEnabled());
-        for (wxWindow* w : Controls()) w->Disable();
-        newItem = frame->MenuItem1->IsEnabled();
-        openItem = frame->MenuItem2->IsEnabled();
-        frame->MenuItem1->Enable(false);
-        frame->MenuItem2->Enable(false);
-    }
-    ~DeviceOperation() {
-        const auto controls = Controls();
-        for (size_t i = 0; i < controls.size(); ++i) controls[i]->Enable(saved[i]);
-        frame->MenuItem1->Enable(newItem);
-        frame->MenuItem2->Enable(openItem);
-        frame->deviceBusy = false;
-    }
-
-  private:
-    std::vector<wxWindow*> Controls() const {
-        std::vector<wxWindow*> all{frame->Button_Program, frame->Button_Read};
-        for (wxButton* b : frame->EngineeringButtons()) all.push_back(b);
-        return all;
-    }
-    Kestrin_ProFrame* frame;
-    std::vector<bool> saved;
-    bool newItem = true, openItem = true;
-};
 
 void Kestrin_ProFrame::Warn(const wxString& text) {
     kestrin_ui::MessageBox(text, "Warning", wxOK | wxICON_EXCLAMATION | wxCENTRE, nullptr);
@@ -139,24 +110,148 @@ void Kestrin_ProFrame::OnTimer1Trigger1(wxTimerEvent&) {
 }
 
 // ---------------------------------------------------------------------------
-// Packet layer
+// One operation at a time, on a worker
 
-bool Kestrin_ProFrame::SerialWrite(uint8_t type, Bytes output) {
-    const Bytes frame = BuildFrame(type, output);
-    crc_total.process_bytes(frame.data(), frame.size());
-    const Bytes wire = Stuff(frame);
-    if (!WriteAll(ftHandle, wire)) return false;
-    Pause(PauseMs(wire.size()));
+InputBlock::InputBlock(Kestrin_ProFrame* frame, std::vector<wxWindow*> keep) : frame_(frame) {
+    focus_ = wxWindow::FindFocus();
+    // Only the page on show is disabled, and the notebook refuses to turn
+    // pages meanwhile: restyling every page would stall the window for longer
+    // than the operation's progress may.
+    std::vector<wxWindow*> all{frame->Notebook1->GetCurrentPage()};
+    for (wxWindow* w : frame->Panel9->GetChildren())
+        if (std::find(keep.begin(), keep.end(), w) == keep.end()) all.push_back(w);
+    for (wxWindow* w : all) {
+        windows_.emplace_back(w, w->IsThisEnabled());
+        w->Disable();
+    }
+    if (wxMenuBar* bar = frame->GetMenuBar()) {
+        for (size_t i = 0; i < bar->GetMenuCount(); ++i) {
+            menus_.push_back(bar->IsEnabledTop(i));
+            bar->EnableTop(i, false);
+        }
+    }
+}
+
+InputBlock::~InputBlock() {
+    for (const auto& [w, enabled] : windows_) w->Enable(enabled);
+    if (wxMenuBar* bar = frame_->GetMenuBar())
+        for (size_t i = 0; i < menus_.size() && i < bar->GetMenuCount(); ++i)
+            bar->EnableTop(i, menus_[i]);
+    // The operator goes on where they were.
+    if (focus_ && focus_->IsEnabled() && focus_->IsShownOnScreen()) focus_->SetFocus();
+}
+
+namespace {
+using Clock = std::chrono::steady_clock;
+// Input arriving this soon after the click that started an operation is the
+// rest of a double-click, not a new request.
+int DoubleClickMs() {
+    const int ms = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC);
+    return ms > 0 ? ms : 500;
+}
+}  // namespace
+
+void Kestrin_ProFrame::StartDeviceOperation(int gaugeRange, bool cancellable, DeviceWork work,
+                                            std::function<void()> done) {
+    deviceBusy = true;
+    operation = std::make_unique<RunningOperation>();
+    operation->cancellable = cancellable;
+    operation->done = std::move(done);
+    operation->started = Clock::now();
+
+    const kestrin::Progress progress = [this](int done, int) {
+        CallAfter([this, done] {
+            if (operation) Gauge_Transfer->SetValue(std::min(done, Gauge_Transfer->GetRange()));
+        });
+    };
+    // The worker starts first, so the pacing does not wait for the window to
+    // restyle; nothing it posts is handled before this returns.
+    RunningOperation* op = operation.get();
+    op->worker = std::thread([this, op, work = std::move(work), progress] {
+        work(progress, op->cancel);
+        CallAfter(&Kestrin_ProFrame::FinishDeviceOperation);
+    });
+
+    operation->block = std::make_unique<InputBlock>(
+        this, std::vector<wxWindow*>{Button_Cancel, Gauge_Transfer, TextCtrl_Connectionstatus});
+    Gauge_Transfer->SetRange(gaugeRange);
+    Gauge_Transfer->SetValue(0);
+    // A disabled bar draws no progress on GTK; it takes no input either way.
+    Gauge_Transfer->Enable();
+    Gauge_Transfer->Show();
+    Button_Cancel->Enable(cancellable);
+    Button_Cancel->Show(cancellable);
+    Panel9->Layout();
+}
+
+void Kestrin_ProFrame::CancelDeviceOperation() {
+    if (!operation || !operation->cancellable) return;
+    operation->cancel = true;
+    Button_Cancel->Disable();
+}
+
+void Kestrin_ProFrame::OnButton_CancelClick(wxCommandEvent&) { CancelDeviceOperation(); }
+
+bool Kestrin_ProFrame::InputBlocked() const { return operation && operation->block; }
+
+void Kestrin_ProFrame::FinishDeviceOperation() {
+    if (!operation || operation->finished) return;
+    operation->worker.join();
+    operation->finished = true;
+    Gauge_Transfer->Hide();
+    Gauge_Transfer->Disable();
+    Button_Cancel->Hide();
+    Panel9->Layout();
+    // Clicks and keys already on their way still meet the blocked window; the
+    // second click of a double-click is refused with the first's operation.
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - operation->started)
+            .count();
+    const int wait = DoubleClickMs() - static_cast<int>(elapsed);
+    if (wait <= 0) {
+        // Input that has already arrived is delivered before this call.
+        CallAfter(&Kestrin_ProFrame::EndDeviceOperation);
+        return;
+    }
+    operation->settle.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { EndDeviceOperation(); });
+    operation->settle.StartOnce(wait);
+}
+
+void Kestrin_ProFrame::EndDeviceOperation() {
+    std::unique_ptr<RunningOperation> op = std::move(operation);
+    op->block.reset();
+    if (op->done) op->done();
+    deviceBusy = false;
+    if (closeAfterOperation) {
+        closeAfterOperation = false;
+        Close(false);
+    }
+}
+
+bool Kestrin_ProFrame::AskToEndOperationForClose() {
+    if (closeAfterOperation || !operation) return false;
+    if (operation->cancellable && !operation->finished) {
+        const int answer = kestrin_ui::MessageBox(
+            "The transmitter is being programmed or read.\n"
+            "Stop now and close Kestrin-Pro once it has stopped?",
+            "Please confirm", wxYES_NO | wxICON_QUESTION, this);
+        if (answer != wxYES) return false;
+        CancelDeviceOperation();
+    }
+    closeAfterOperation = true;
     return true;
 }
 
-bool Kestrin_ProFrame::SerialStart() {
-    const bool ok = SerialWrite(kTypeRun, Bytes{'0'});
-    crc_total.reset(0xFFFF);
-    return ok;
+// ---------------------------------------------------------------------------
+// Packet layer: glue over the core's packets, on the window's link.
+
+bool Kestrin_ProFrame::SerialWrite(uint8_t type, Bytes output) {
+    return SendPacket(ftHandle, type, output, crc_total).ok();
 }
 
-bool Kestrin_ProFrame::SerialEnd() { return WriteAll(ftHandle, Stuff(BuildEndFrame(crc_total))); }
+bool Kestrin_ProFrame::SerialStart() { return SendStartPacket(ftHandle, crc_total).ok(); }
+
+bool Kestrin_ProFrame::SerialEnd() { return SendEndPacket(ftHandle, crc_total).ok(); }
 
 void Kestrin_ProFrame::LoadFromForm() { EncodeForm(ReadForm(), EEPROM, eeprom); }
 
@@ -180,36 +275,21 @@ void Kestrin_ProFrame::OnButton_ProgramClick(wxCommandEvent&) {
     }
 
     LoadFromForm();
-    DeviceOperation operation(this);
-
-    Gauge_Transfer->SetRange(11);
-    Gauge_Transfer->Show();
-    Gauge_Transfer->SetValue(0);
-    Gauge_Transfer->GetParent()->Layout();
-    Refresh();
-    Update();
-    kestrin_ui::KeepWindowAlive();
-
     EEPROM.freqNum = FreqToSynthWord(EEPROM.freq);
-    const auto payloads = RunPayloads(EEPROM, eeprom.cfg.ManDownLvl, eeprom.cfg.ManDownSamples);
-    bool ok = SerialStart();
-    for (int k = 1; ok && k <= kRunPackets; ++k) {
-        ok = SerialWrite(kTypeRun, payloads[k - 1]);
-        if (!ok) break;
-        // Value 12 stands for the full bar; the gauge refuses values beyond its range.
-        Gauge_Transfer->SetValue(std::min(k, Gauge_Transfer->GetRange()));
-        Refresh();
-        Update();
-        kestrin_ui::KeepWindowAlive();
-    }
-    if (ok) ok = SerialEnd();
-
-    Gauge_Transfer->Hide();
-    Gauge_Transfer->GetParent()->Layout();
-    if (!ok)
-        Warn(
-            "Programming did not complete: the programming shoe stopped taking data.\n"
-            "Check the shoe and its cable, then program again.");
+    const Config cfg = EEPROM;
+    const uint8_t manDownLvl = eeprom.cfg.ManDownLvl, manDownSamples = eeprom.cfg.ManDownSamples;
+    const Adapters adapters{ftHandle, ftHandleRead};
+    auto outcome = std::make_shared<Outcome>();
+    // The gauge's range is one short of the packets: the last one fills it.
+    StartDeviceOperation(
+        kRunPackets - 1, true,
+        [=](const Progress& progress, const CancelFlag& cancel) {
+            *outcome =
+                ProgramRun(adapters, cfg, manDownLvl, manDownSamples, crc_total, progress, cancel);
+        },
+        [this, outcome] {
+            if (!outcome->ok()) Warn(RunMessage(*outcome));
+        });
 }
 
 // ---------------------------------------------------------------------------
@@ -224,43 +304,29 @@ void Kestrin_ProFrame::OnButton_ReadClick(wxCommandEvent&) {
             "Connect the shoe, then read again.");
         return;
     }
-    DeviceOperation operation(this);
-
-    FT_Purge(ftHandle, FT_PURGE_RX | FT_PURGE_TX);
-    FT_Purge(ftHandleRead, FT_PURGE_RX | FT_PURGE_TX);
-    if (!SerialWrite(kTypeCommand, Bytes{'D', '0'})) {
-        Warn("The read request could not be sent: the programming shoe is not taking data.");
-        return;
-    }
-    const Bytes info = ReadReply(ftHandleRead, kInfoReplyCapacity);
-    if (info.empty()) {
-        Warn("No connection established\nCheck Kestrin's power and probe");
-        return;
-    }
-    TextCtrl_Info->ChangeValue(kestrin_ui::Widen(InfoText(info)));
-
-    FT_Purge(ftHandle, FT_PURGE_RX | FT_PURGE_TX);
-    FT_Purge(ftHandleRead, FT_PURGE_RX | FT_PURGE_TX);
-    if (!SerialWrite(kTypeCommand, Bytes{'D', '1'})) {
-        Warn("The read request could not be sent: the programming shoe is not taking data.");
-        return;
-    }
-    const auto image = ExtractImage(ReadReply(ftHandleRead, kImageReplyCapacity));
-    if (!image) {
-        Warn(
-            "The transmitter's reply was incomplete: nothing was loaded.\n"
-            "Check Kestrin's power and probe, then read again.");
-        return;
-    }
-
-    std::copy(image->begin(), image->end(), eeprom.raw);
-    FormSnapshot form = ReadForm();
-    DecodeImage(eeprom, form);
-    uint32_t steps = 0;
-    SynthWordToFreq(eeprom.cfg.TxF0, eeprom.cfg.TxF1, eeprom.cfg.TxF2, &steps);
-    EEPROM.freqNum = steps;
-    ApplyForm(form, true);
-    ReplayLoaderNotifications(true);
+    const Adapters adapters{ftHandle, ftHandleRead};
+    auto result = std::make_shared<ReadBackResult>();
+    StartDeviceOperation(
+        2, true,
+        [=](const Progress& progress, const CancelFlag& cancel) {
+            *result = ReadBack(adapters, crc_total, progress, cancel);
+        },
+        [this, result] {
+            if (result->infoArrived)
+                TextCtrl_Info->ChangeValue(kestrin_ui::Widen(result->infoText));
+            if (!result->outcome.ok()) {
+                Warn(ReadMessage(result->outcome));
+                return;
+            }
+            std::copy(result->image->begin(), result->image->end(), eeprom.raw);
+            FormSnapshot form = ReadForm();
+            DecodeImage(eeprom, form);
+            uint32_t steps = 0;
+            SynthWordToFreq(eeprom.cfg.TxF0, eeprom.cfg.TxF1, eeprom.cfg.TxF2, &steps);
+            EEPROM.freqNum = steps;
+            ApplyForm(form, true);
+            ReplayLoaderNotifications(true);
+        });
 }
 
 // ---------------------------------------------------------------------------
@@ -268,9 +334,16 @@ void Kestrin_ProFrame::OnButton_ReadClick(wxCommandEvent&) {
 
 void Kestrin_ProFrame::SendCommand(const Bytes& payload) {
     if (deviceBusy) return;
-    DeviceOperation operation(this);
-    if (!SerialWrite(kTypeCommand, payload))
-        Warn("The command was not sent: the programming shoe is not taking data.");
+    const Adapters adapters{ftHandle, ftHandleRead};
+    auto outcome = std::make_shared<Outcome>();
+    StartDeviceOperation(
+        1, false,
+        [=](const Progress&, const CancelFlag&) {
+            *outcome = kestrin::SendCommand(adapters, payload, crc_total);
+        },
+        [this, outcome] {
+            if (!outcome->ok()) Warn(CommandMessage(*outcome));
+        });
 }
 
 void Kestrin_ProFrame::OnButton_StatusClick(wxCommandEvent&) { SendCommand({'S'}); }

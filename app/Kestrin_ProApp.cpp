@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "app/Kestrin_ProMain.h"
-#include "app/keep_alive.h"
 #include "device/ftdi.h"
 
 wxIMPLEMENT_APP_NO_MAIN(Kestrin_ProApp);
@@ -67,7 +66,6 @@ bool Kestrin_ProApp::OnCmdLineParsed(wxCmdLineParser& parser) {
 bool Kestrin_ProApp::OnInit() {
     if (!wxApp::OnInit()) return false;
     kestrin::SelectAdapterBackendFromEnvironment();
-    kestrin_ui::InstallWindowPause();
     wxInitAllImageHandlers();
     Kestrin_ProFrame* frame = new Kestrin_ProFrame(nullptr, -1);
     frame->Show();

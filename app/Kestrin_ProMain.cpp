@@ -11,6 +11,7 @@
 
 #include "app/compact_style.h"
 #include "app/data_files.h"
+#include "app/running_operation.h"
 #include "app/ui_hooks.h"
 #include "config/eeprom.h"
 
@@ -230,7 +231,10 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     Notebook1->SetFocus();
 }
 
-Kestrin_ProFrame::~Kestrin_ProFrame() { Timer1.Stop(); }
+Kestrin_ProFrame::~Kestrin_ProFrame() {
+    Timer1.Stop();
+    operation.reset();
+}
 
 void Kestrin_ProFrame::BuildHeaderAndInfo(wxBoxSizer* top) {
     Panel10 = new wxPanel(this, wxID_ANY);
@@ -307,6 +311,9 @@ void Kestrin_ProFrame::BuildRightColumn(wxBoxSizer* top) {
     Gauge_Transfer->Disable();
     Gauge_Transfer->Hide();
     col->Add(Gauge_Transfer, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    Button_Cancel = new wxButton(Panel9, wxID_ANY, "Cancel");
+    Button_Cancel->Hide();
+    col->Add(Button_Cancel, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_HORIZONTAL, 5);
     StaticText_Version = new wxStaticText(Panel9, wxID_ANY, "Version Information");
     col->Add(StaticText_Version, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 15);
     Panel9->SetSizer(col);
@@ -351,6 +358,7 @@ void Kestrin_ProFrame::BindControls() {
     const std::pair<wxButton*, void (F::*)(wxCommandEvent&)> buttons[] = {
         {Button_Program, &F::OnButton_ProgramClick},
         {Button_Read, &F::OnButton_ReadClick},
+        {Button_Cancel, &F::OnButton_CancelClick},
         {BitmapButton_Logo, &F::OnBitmapButton_LogoClick},
         {Button_Status, &F::OnButton_StatusClick},
         {Button_Cali, &F::OnButton_CaliClick},
@@ -408,6 +416,7 @@ void Kestrin_ProFrame::BindControls() {
         Bind(wxEVT_SLIDER, sliderHandlers[s], this, *kSliderMembers[s].id);
 
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &F::OnNotebook1PageChanged, this, ID_NOTEBOOK2);
+    Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, &F::OnNotebook1PageChanging, this, ID_NOTEBOOK1);
 }
 
 // wxGTK offers a key to the focused widget before the menu's accelerators,
@@ -481,11 +490,14 @@ bool Kestrin_ProFrame::ConfirmUnsavedChanges() {
 void Kestrin_ProFrame::OnQuit(wxCommandEvent&) { Close(false); }
 
 void Kestrin_ProFrame::OnClose(wxCloseEvent& event) {
-    // The close box still reaches the window while a run keeps it painted;
-    // the run finishes first.
-    if (event.CanVeto() && deviceBusy) {
-        event.Veto();
-        return;
+    if (deviceBusy) {
+        // Without a veto the window goes now: the worker is stopped and
+        // waited for in the destructor.
+        if (event.CanVeto()) {
+            event.Veto();
+            AskToEndOperationForClose();
+            return;
+        }
     }
     if (event.CanVeto() && !ConfirmUnsavedChanges()) {
         event.Veto();
@@ -502,6 +514,11 @@ void Kestrin_ProFrame::OnAbout(wxCommandEvent&) {
 
 void Kestrin_ProFrame::OnBitmapButton_LogoClick(wxCommandEvent&) {
     kestrin_ui::LaunchBrowser(kMakerPage);
+}
+
+void Kestrin_ProFrame::OnNotebook1PageChanging(wxNotebookEvent& event) {
+    // Only the page on show is disabled during an operation.
+    if (InputBlocked()) event.Veto();
 }
 
 void Kestrin_ProFrame::OnNotebook1PageChanged(wxNotebookEvent&) {

@@ -7,6 +7,7 @@
 #include <wx/image.h>
 #include <wx/wx.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -123,6 +124,19 @@ void FrameTest::Click(wxButton* b) {
     wxCommandEvent e(wxEVT_BUTTON, b->GetId());
     e.SetEventObject(b);
     b->GetEventHandler()->ProcessEvent(e);
+    WaitForDevice();
+}
+
+void FrameTest::WaitForDevice() {
+    using Clock = std::chrono::steady_clock;
+    const auto limit = Clock::now() + std::chrono::seconds(20);
+    while (frame && frame->DeviceBusy()) {
+        if (Clock::now() > limit) {
+            ADD_FAILURE() << "a device operation did not end";
+            return;
+        }
+        wxEventLoopBase::GetActive()->DispatchTimeout(50);
+    }
 }
 
 void FrameTest::Menu(long id) {

@@ -246,29 +246,6 @@ TEST_F(DeviceTest, UnplugOrFailedWriteMidRunStopsAndSaysSo) {
     EXPECT_TRUE(SawWarning("The command was not sent"));
 }
 
-TEST_F(DeviceTest, NothingElseReachesTheShoeDuringARun) {
-    Tick();
-    int pauses = 0;
-    SetPause([&](int) {
-        // The operator clicks everything while the run waits.
-        if (++pauses == 3) {
-            Click(frame->Button_Program);
-            Click(frame->Button_Status);
-            Click(frame->Button_Read);
-            Menu(Kestrin_ProFrame::idMenuNew);
-            Tick();
-        }
-    });
-    const size_t before = sim->Frames().size();
-    Click(frame->Button_Program);
-    SetPause([](int) {});
-    EXPECT_EQ(WireFrom(before), GoldenRun());
-    EXPECT_EQ(sim->RunsApplied(), 1);
-    EXPECT_TRUE(sim->Commands().empty());
-    EXPECT_TRUE(frame->Button_Status->IsEnabled());
-    EXPECT_TRUE(frame->MenuItem1->IsEnabled());
-}
-
 TEST_F(DeviceTest, ReadBackFillsEveryControlAndProgramsBackIdentically) {
     Tick();
     // The simulated transmitter holds a configuration of its own; start from a changed form.
@@ -364,22 +341,6 @@ TEST_F(DeviceTest, ReadWithoutTheShoeSaysSoAndSendsNothing) {
     Click(frame->Button_Read);
     EXPECT_TRUE(SawWarning("The programming shoe is not connected"));
     EXPECT_EQ(sim->Frames().size(), before);
-}
-
-TEST_F(DeviceTest, TheCloseBoxWaitsForTheRunToFinish) {
-    Tick();
-    NameFile("/tmp/site.kt9");
-    frame->TextCtrl_Button->AppendText("!");
-    bool vetoed = false;
-    SetPause([&](int) {
-        if (!vetoed) vetoed = !frame->Close(false);
-    });
-    Click(frame->Button_Program);
-    SetPause([](int) {});
-    EXPECT_TRUE(vetoed);
-    EXPECT_TRUE(boxes.empty());  // no save question in the middle of a run
-    EXPECT_FALSE(frame->IsBeingDeleted());
-    EXPECT_EQ(sim->RunsApplied(), 1);
 }
 
 TEST_F(DeviceTest, EngineeringCommandsSendTheirPayloads) {
