@@ -219,9 +219,9 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     Panel6->Layout();
 
     // Below the size its layout needs GTK would be asked to squeeze controls
-    // into negative sizes, and says so on standard error.
-    // The form was drawn for 966 x 580, a few pixels short of its natural
-    // size; that much GTK takes quietly.
+    // into negative sizes, and says so on standard error. The form was drawn
+    // for 966 x 580, a few pixels short of its natural width; that much GTK
+    // takes quietly.
     wxSize minimum = GetSizer()->GetMinSize();
     minimum.DecTo(wxSize(966, 580));
     SetMinClientSize(minimum);
