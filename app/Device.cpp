@@ -10,15 +10,21 @@
 #include <cstring>
 
 #include "app/Kestrin_ProMain.h"
+#include "app/accessible.h"
 #include "app/running_operation.h"
 #include "app/ui_hooks.h"
+#include "config/backup.h"
 #include "config/codes.h"
+#include "config/config_file.h"
+#include "config/data_folder.h"
 #include "config/decode.h"
 #include "config/eeprom.h"
 #include "config/encode.h"
+#include "config/programming_log.h"
 #include "device/link.h"
 #include "device/operations.h"
 #include "device/payloads.h"
+#include "device/verified_run.h"
 #include "pages/frequency.h"
 
 using namespace kestrin;
@@ -154,6 +160,7 @@ int DoubleClickMs() {
 void Kestrin_ProFrame::StartDeviceOperation(int gaugeRange, bool cancellable, DeviceWork work,
                                             std::function<void()> done) {
     deviceBusy = true;
+    HideNotice();
     operation = std::make_unique<RunningOperation>();
     operation->cancellable = cancellable;
     operation->done = std::move(done);
@@ -276,20 +283,130 @@ void Kestrin_ProFrame::OnButton_ProgramClick(wxCommandEvent&) {
 
     LoadFromForm();
     EEPROM.freqNum = FreqToSynthWord(EEPROM.freq);
-    const Config cfg = EEPROM;
-    const uint8_t manDownLvl = eeprom.cfg.ManDownLvl, manDownSamples = eeprom.cfg.ManDownSamples;
-    const Adapters adapters{ftHandle, ftHandleRead};
-    auto outcome = std::make_shared<Outcome>();
-    // The gauge's range is one short of the packets: the last one fills it.
+    RunRequest request;
+    request.cfg = EEPROM;
+    request.manDownLvl = eeprom.cfg.ManDownLvl;
+    request.manDownSamples = eeprom.cfg.ManDownSamples;
+    const std::string dataFolder = UserDataFolder();
+    if (!dataFolder.empty()) request.backupFolder = JoinPath(dataFolder, "backups");
+    const Adapters adapters{ftHandle, connectedRead ? ftHandleRead : nullptr};
+
+    // What the log says of this run, as the form stands now.
+    LogEntry entry;
+    entry.configuration = fileName.empty() ? std::string("unsaved")
+                          : changeMade     ? fileName.utf8_string() + " (unsaved changes)"
+                                           : fileName.utf8_string();
+    const FormSnapshot form = ReadForm();
+    for (int m = 0; m < kMsgCount; ++m) entry.capCodes[m] = CapCodeField(form.msg[m].id);
+    entry.frequency = EEPROM.freq;
+
+    auto report = std::make_shared<RunReport>();
     StartDeviceOperation(
-        kRunPackets - 1, true,
+        RunSteps(request, adapters.cable != nullptr), true,
         [=](const Progress& progress, const CancelFlag& cancel) {
-            *outcome =
-                ProgramRun(adapters, cfg, manDownLvl, manDownSamples, crc_total, progress, cancel);
+            *report = ProgramAndVerify(
+                adapters, request, crc_total, progress, cancel, [this](const std::string& why) {
+                    return AskFromWorker(wxString::FromUTF8(why) +
+                                         "\n\nProgram the transmitter anyway? What it holds now "
+                                         "will be lost.");
+                });
         },
-        [this, outcome] {
-            if (!outcome->ok()) Warn(RunMessage(*outcome));
-        });
+        [this, report, entry] { ShowRunReport(*report, entry); });
+}
+
+bool Kestrin_ProFrame::AskFromWorker(const wxString& question) {
+    RunningOperation* op = operation.get();
+    {
+        std::lock_guard<std::mutex> lock(op->askLock);
+        op->answer.reset();
+    }
+    CallAfter([this, op, question] {
+        const bool yes = kestrin_ui::MessageBox(question, "Please confirm",
+                                                wxYES_NO | wxICON_QUESTION, this) == wxYES;
+        {
+            std::lock_guard<std::mutex> lock(op->askLock);
+            op->answer = yes;
+        }
+        op->asked.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(op->askLock);
+    op->asked.wait(lock, [op] { return op->answer.has_value() || op->cancel; });
+    return op->answer.value_or(false);
+}
+
+void Kestrin_ProFrame::ShowRunReport(const RunReport& report, const LogEntry& prepared) {
+    const std::time_t now = std::time(nullptr);
+    NoticeKind kind = NoticeKind::Trouble;
+    bool warn = true;
+    switch (report.verdict) {
+        case Verdict::Verified:
+            kind = NoticeKind::Good;
+            warn = false;
+            break;
+        case Verdict::NotVerified:
+        case Verdict::VerifyCancelled:
+            kind = NoticeKind::Warning;
+            warn = false;
+            break;
+        case Verdict::VerifyNoReply:
+        case Verdict::VerifyIncomplete:
+            kind = NoticeKind::Warning;
+            break;
+        case Verdict::Cancelled:
+            // Stopped before anything was sent: the operator chose so.
+            warn = report.run.packet != kStartPacket;
+            break;
+        default:
+            break;
+    }
+    // "Programmed and verified at 13:45:01." / "Sent but not verified at 13:45:01: no ..."
+    wxString summary = wxString::FromUTF8(VerdictSummary(report));
+    const wxString at = " at " + wxString(ClockTime(now));
+    const int colon = summary.Find(':');
+    summary = colon == wxNOT_FOUND ? summary + at : summary.Left(colon) + at + summary.Mid(colon);
+    ShowNotice(summary + ".", kind);
+
+    LogEntry entry = prepared;
+    entry.when = now;
+    entry.outcome = LogOutcome(report);
+    entry.transmitter = report.transmitterInfo;
+    entry.backup = FileNameOf(report.backupPath);
+    std::string error;
+    const std::string folder = UserDataFolder();
+    const bool logged = AppendToLog(folder, entry, &error);
+
+    // Texts of the transmitter and the form are 8-bit; file names are UTF-8.
+    if (warn) Warn(kestrin_ui::Widen(VerdictDetails(report)));
+    if (!logged && !logProblemShown) {
+        logProblemShown = true;
+        Warn("The programming log could not be written, so this run is not recorded:\n" +
+             wxString::FromUTF8(error) + "\nProgramming is not affected.");
+    }
+}
+
+void Kestrin_ProFrame::ShowNotice(const wxString& text, NoticeKind kind) {
+    const wxColour background = kind == NoticeKind::Good      ? wxColour(212, 237, 218)
+                                : kind == NoticeKind::Warning ? wxColour(255, 236, 179)
+                                                              : wxColour(248, 215, 218);
+    Panel_Notice->SetBackgroundColour(background);
+    StaticText_Notice->SetForegroundColour(wxColour(33, 37, 41));
+    // The text decides the height: the size fixed at construction was for none.
+    StaticText_Notice->SetMinSize(wxDefaultSize);
+    StaticText_Notice->SetLabel(text);
+    const int width = Panel9->GetClientSize().x - 2 * 5 - 2 * 6;
+    StaticText_Notice->Wrap(std::max(width, 60));
+    StaticText_Notice->InvalidateBestSize();
+    // The panel takes a Tab stop; a screen reader then reads the notice.
+    kestrin_ui::SetAccessibleName(Panel_Notice, text);
+    Panel_Notice->Show();
+    Panel9->Layout();
+    Panel_Notice->Refresh();
+}
+
+void Kestrin_ProFrame::HideNotice() {
+    if (!Panel_Notice->IsShown()) return;
+    Panel_Notice->Hide();
+    Panel9->Layout();
 }
 
 // ---------------------------------------------------------------------------

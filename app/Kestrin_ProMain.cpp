@@ -306,6 +306,14 @@ void Kestrin_ProFrame::BuildRightColumn(wxBoxSizer* top) {
     Button_Read = new wxButton(Panel9, wxID_ANY, "Read");
     Button_Read->Hide();
     col->Add(Button_Read, 0, wxALL | wxEXPAND, 5);
+    // How the last run ended, kept in view without stopping the operator.
+    Panel_Notice = new wxPanel(Panel9, wxID_ANY);
+    wxBoxSizer* notice = new wxBoxSizer(wxVERTICAL);
+    StaticText_Notice = new wxStaticText(Panel_Notice, wxID_ANY, wxEmptyString);
+    notice->Add(StaticText_Notice, 1, wxALL | wxEXPAND, 6);
+    Panel_Notice->SetSizer(notice);
+    Panel_Notice->Hide();
+    col->Add(Panel_Notice, 0, wxALL | wxEXPAND, 5);
     col->AddStretchSpacer(1);
     Gauge_Transfer = new wxGauge(Panel9, wxID_ANY, 63, wxDefaultPosition, wxSize(154, 20));
     Gauge_Transfer->Disable();

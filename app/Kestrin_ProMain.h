@@ -29,9 +29,11 @@
 #include <string>
 
 #include "config/form.h"
+#include "config/programming_log.h"
 #include "device/framing.h"
 #include "device/ftdi.h"
 #include "device/operations.h"
+#include "device/verified_run.h"
 
 // Program-wide state of the shell and of the device link.
 extern wxString filePath;  // full path of the current configuration file
@@ -90,6 +92,8 @@ class Kestrin_ProFrame : public wxFrame {
     wxButton *Button_Program, *Button_Read;
     wxGauge* Gauge_Transfer;
     wxButton* Button_Cancel;  // shown beside the gauge while an operation can be stopped
+    wxPanel* Panel_Notice;    // how the last programming run ended
+    wxStaticText* StaticText_Notice;
     wxStaticText* StaticText_Version;
     wxMenuItem *MenuItem1, *MenuItem2, *MenuItem4, *MenuItem5, *MenuItem6, *MenuItem7, *MenuItem8;
     wxTimer Timer1;
@@ -295,6 +299,11 @@ class Kestrin_ProFrame : public wxFrame {
     // While an operation runs, until its input has settled.
     bool InputBlocked() const;
 
+    // The notice beside the buttons: good news, a warning, or trouble.
+    enum class NoticeKind { Good, Warning, Trouble };
+    void ShowNotice(const wxString& text, NoticeKind kind);
+    void HideNotice();
+
     // Raise a notification of a control through the window's own event
     // processing, so that its handler runs now.
     void RaiseSlider(long id);
@@ -310,6 +319,11 @@ class Kestrin_ProFrame : public wxFrame {
     // The close box during an operation: true when the window is to close
     // once the operation has ended (a run asks first whether to stop it).
     bool AskToEndOperationForClose();
+    // Asks the operator a yes/no question for the running operation's worker
+    // and waits for the answer (no, when the operation is being abandoned).
+    bool AskFromWorker(const wxString& question);
+    void ShowRunReport(const kestrin::RunReport& report, const kestrin::LogEntry& entry);
+    bool logProblemShown = false;
 
     void BuildHeaderAndInfo(wxBoxSizer* top);
     void BuildRightColumn(wxBoxSizer* top);

@@ -8,7 +8,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -43,9 +46,18 @@ struct Kestrin_ProFrame::RunningOperation {
     std::unique_ptr<InputBlock> block;
     wxTimer settle;
 
+    // A question the worker waits on.
+    std::mutex askLock;
+    std::condition_variable asked;
+    std::optional<bool> answer;
+
     ~RunningOperation() {
         // Only a forced close gets here with the worker still going.
-        cancel = true;
+        {
+            std::lock_guard<std::mutex> lock(askLock);
+            cancel = true;
+        }
+        asked.notify_all();
         if (worker.joinable()) worker.join();
     }
 };

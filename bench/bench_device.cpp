@@ -12,11 +12,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "app/Kestrin_ProMain.h"
 #include "app/ui_hooks.h"
 #include "device/link.h"
+#include "device/verified_run.h"
 #include "sim/sim_backend.h"
 
 namespace {
@@ -32,6 +35,7 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 struct Result {
     double wallMs, shownMs, prescribedMs, longestStallMs;
+    double endPacketMs;  // when the run's end packet reached the shoe
 };
 
 Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulator& sim,
@@ -52,10 +56,16 @@ Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulato
     button->GetEventHandler()->ProcessEvent(click);
     // The gauge goes once the worker has been joined; the result is shown
     // when the operation is no longer busy.
-    auto end = start;
+    auto end = start, endPacket = start;
+    const auto isEnd = [](const kestrin::Bytes& f) {
+        return f.size() > 3 && f[1] == kestrin::kTypeRun && f[3] == 'Z';
+    };
     while (frame->DeviceBusy()) {
         loop->Dispatch();
         if (end == start && !frame->Gauge_Transfer->IsShown()) end = Clock::now();
+        if (endPacket == start && !sim.Frames().empty() && sim.Frames().size() > before &&
+            isEnd(sim.Frames().back()))
+            endPacket = Clock::now();
     }
     const auto shown = Clock::now();
     if (end == start) end = shown;
@@ -68,6 +78,7 @@ Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulato
         if (!endFrame) prescribed += kestrin::PauseMs(kestrin::Stuff(f).size());
     }
     prescribed += 200.0 * replies;
+    if (replies == 4) prescribed += kestrin::kVerifySettleMs;
 
     double stall = 0;
     auto last = start;
@@ -77,7 +88,7 @@ Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulato
     }
     stall = std::max(stall, Ms(shown - last));
     std::printf("  frames sent %zu\n", sim.Frames().size() - before);
-    return {Ms(end - start), Ms(shown - start), prescribed, stall};
+    return {Ms(end - start), Ms(shown - start), prescribed, stall, Ms(endPacket - start)};
 }
 
 void Print(const char* what, const Result& r) {
@@ -95,6 +106,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot start the toolkit (no display?)\n");
         return 1;
     }
+    // Backups and the log of the benchmark's runs go to a folder of its own.
+    char dataDir[] = "/tmp/kestrin-bench-data-XXXXXX";
+    if (!mkdtemp(dataDir)) return 1;
+    setenv("KESTRIN_DATA_DIR", dataDir, 1);
     kestrin::sim::Simulator& sim = kestrin::sim::InstallSimulatorBackend();
     sim.SetRealTime(true);
     kestrin_ui::MessageBox = [](const wxString& text, const wxString&, long, wxWindow*) {
@@ -115,16 +130,36 @@ int main(int argc, char** argv) {
              Clock::now() < until;)
             wxTheApp->Yield(true);
 
+        // The run alone, without a read cable, as the pacing prescribes it.
+        sim.UnplugCable();
+        frame->GetEventHandler()->ProcessEvent(tick);
         const Result program = Measure(frame, frame->Button_Program, sim, 0);
-        Print("programming run", program);
+        Print("programming run (no read cable)", program);
+        sim.PlugCable();
+        frame->GetEventHandler()->ProcessEvent(tick);
         const Result read = Measure(frame, frame->Button_Read, sim, 2);
         Print("read-back", read);
         for (const Result& r : {program, read})
             if (r.wallMs / r.prescribedMs > 1.01 || r.longestStallMs > 20) rc = 1;
         std::printf(rc == 0 ? "targets met (ratio <= 1.01, stall <= 20 ms)\n"
                             : "TARGETS MISSED (ratio <= 1.01, stall <= 20 ms)\n");
+
+        // With the cable: backup read, run, settle, verification read.
+        const Result verified = Measure(frame, frame->Button_Program, sim, 4);
+        Print("verified programming run", verified);
+        const double check = verified.wallMs - verified.endPacketMs;
+        const double allowed = kestrin::kVerifySettleMs + 1.1 * read.wallMs;
+        std::printf(
+            "verification after the end packet: %.0f ms, allowed %.0f ms (settle %d + 1.1 x "
+            "read-back %.0f)\n",
+            check, allowed, kestrin::kVerifySettleMs, read.wallMs);
+        if (check > allowed) rc = 1;
+        std::printf(check <= allowed ? "verification target met\n"
+                                     : "VERIFICATION TARGET MISSED\n");
         frame->Destroy();
     }
     wxEntryCleanup();
+    std::error_code ignored;
+    std::filesystem::remove_all(dataDir, ignored);
     return rc;
 }

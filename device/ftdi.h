@@ -103,7 +103,14 @@ class AdapterBackend {
                                 DWORD* events) = 0;
     virtual FT_STATUS Purge(FT_HANDLE handle, ULONG mask) = 0;
     virtual FT_STATUS Close(FT_HANDLE handle) = 0;
+
+    // Why the last Open or OpenEx failed, in words a person can act on
+    // ("permission denied on /dev/ttyUSB0 ..."); empty when unknown.
+    virtual std::string LastOpenProblem() const { return std::string(); }
 };
+
+// The active backend's LastOpenProblem.
+std::string AdapterOpenProblem();
 
 // Makes the backend active; handles of the previous one become meaningless.
 // A null backend leaves the program with no adapters at all.

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #ifdef __WXGTK__
@@ -179,6 +180,11 @@ int main(int argc, char** argv) {
     g_log_set_writer_func(FailOnToolkitWarning, nullptr, nullptr);
 #endif
     setenv("KESTRIN_DEVICE", "simulator", 1);
+    // Backups and the programming log of the runs the tests make stay apart
+    // from the user's own.
+    char dataDir[] = "/tmp/kestrin-gui-data-XXXXXX";
+    if (!mkdtemp(dataDir)) return 1;
+    setenv("KESTRIN_DATA_DIR", dataDir, 1);
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         fprintf(stderr, "cannot start the toolkit (no display?)\n");
@@ -195,6 +201,8 @@ int main(int argc, char** argv) {
         rc = RUN_ALL_TESTS();
     }
     wxEntryCleanup();
+    std::error_code ignored;
+    std::filesystem::remove_all(dataDir, ignored);
 #ifdef __WXGTK__
     if (toolkitWarnings > 0) {
         fprintf(stderr, "%d toolkit warnings\n", toolkitWarnings);

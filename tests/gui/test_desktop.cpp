@@ -276,6 +276,11 @@ void Walk(AtkObject* node, std::vector<Reached>& out) {
 TEST_F(DesktopTest, EveryControlHasAnAccessibleNameOfItsOwn) {
     SelectMode(1);  // a sub-page of each kind has been shown
     SelectMode(2);
+    // What a programming run shows: the Cancel button and the notice.
+    frame->Button_Cancel->Show();
+    frame->ShowNotice("Programmed and checked.", Kestrin_ProFrame::NoticeKind::Good);
+    EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(frame->Panel_Notice->GetHandle())),
+                 "Programmed and checked.");
     std::vector<Reached> found;
     Walk(gtk_widget_get_accessible(frame->GetHandle()), found);
     ASSERT_GT(found.size(), 60u);  // the walk reached into every page
