@@ -1,6 +1,7 @@
 // Construction of the configuration pages: every control with its label,
 // items, range, initial value, size, filter, length limit and state.
 #include "app/Kestrin_ProMain.h"
+#include "app/accessible.h"
 
 namespace {
 
@@ -60,6 +61,13 @@ wxStaticBoxSizer* Kestrin_ProFrame::BuildMessageBlock(wxWindow* parent, int m, w
                                     wxSize(kTextWidth[m], 21), 0, AlphaNumericValidator);
     (this->*mm.text)->SetMaxLength(info.maxLen);
     block->Add(this->*mm.text, 0, wxALL | wxEXPAND, 5);
+
+    const wxString group = info.group;
+    kestrin_ui::SetAccessibleName(this->*mm.type, group + " message type");
+    kestrin_ui::SetAccessibleName(this->*mm.speed, group + " baud rate");
+    kestrin_ui::SetAccessibleName(this->*mm.id, group + " Cap Code");
+    kestrin_ui::SetAccessibleName(this->*mm.tone, group + " beep tone");
+    kestrin_ui::SetAccessibleName(this->*mm.text, group + " message text");
 
     box->Add(block, 0, wxALL | wxALIGN_TOP, 0);
     blockRow = box;
@@ -195,6 +203,8 @@ void Kestrin_ProFrame::BuildFallPage() {
 
     Notebook_FallDetect = new wxNotebook(area, ID_NOTEBOOK2);
     Panel12 = new wxPanel(Notebook_FallDetect, wxID_ANY);
+    // Empty, so it would take the focus itself, even before it was ever shown.
+    Panel12->SetCanFocus(false);
 
     // "Fall Detection" sub-page: three grids of label/read-out over sliders,
     // and the vertical tilt slider on the right.
@@ -237,6 +247,8 @@ void Kestrin_ProFrame::BuildFallPage() {
                                               wxSize(c.labelWidth, -1));
             const SliderMembers& sm = kSliderMembers[c.slider];
             this->*sm.readout = NewReadout(boxArea, c.placeholder, wxSize(c.readoutWidth, 21));
+            kestrin_ui::SetAccessibleName(this->*sm.readout,
+                                          wxString(g.title) + " " + c.text + " value");
             cell->Add(this->*c.label, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
             cell->Add(this->*sm.readout, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
             cell->AddStretchSpacer(1);
@@ -247,6 +259,7 @@ void Kestrin_ProFrame::BuildFallPage() {
             const SliderMembers& sm = kSliderMembers[c.slider];
             this->*sm.slider =
                 new wxSlider(boxArea, *sm.id, std::max(def.initial, def.min), def.min, def.max);
+            kestrin_ui::SetAccessibleName(this->*sm.slider, wxString(g.title) + " " + c.text);
             grid->Add(this->*sm.slider, 1, wxALL | wxEXPAND, 5);
         }
         grid->AddGrowableCol(0);
@@ -283,6 +296,8 @@ void Kestrin_ProFrame::BuildFallPage() {
         const SliderMembers& sm = kSliderMembers[md.slider];
         this->*sm.slider = new wxSlider(boxArea, *sm.id, def.initial, def.min, def.max);
         this->*sm.readout = NewReadout(boxArea, md.text, wxSize(89, 21));
+        kestrin_ui::SetAccessibleName(this->*sm.slider, md.title);
+        kestrin_ui::SetAccessibleName(this->*sm.readout, wxString(md.title) + " value");
         box->Add(this->*sm.slider, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
         box->Add(this->*sm.readout, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
         manSub->Add(box, 0, wxALL | wxEXPAND, 5);
@@ -422,4 +437,45 @@ void Kestrin_ProFrame::BuildEngineeringPage() {
     for (wxButton* b : {Button_Status, Button_Cali, Button_Reset})
         page->Add(b, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     Panel6->SetSizer(page);
+}
+
+void Kestrin_ProFrame::NameControls() {
+    const wxString button = kestrin::kMessages[kestrin::kButton].group;
+    const wxString cord = kestrin::kMessages[kestrin::kCord].group;
+    const wxString fall = kestrin::kMessages[kestrin::kFall].group;
+    const std::pair<wxWindow*, wxString> names[] = {
+        {TextCtrl_Info, "Transmitter information"},
+        {TextCtrl_FileName, "Configuration File Name"},
+        {TextCtrl_ShoeVersion, "Programming Shoe Version"},
+        {BitmapButton_Logo, "Kestrin Alarm Systems web page"},
+        {TextCtrl_Connectionstatus, "Connection status"},
+        {Gauge_Transfer, "Programming progress"},
+        {SpinCtrl_ButtonRepeat, button + " Number of Repeats"},
+        {Choice_ButtonRepeat, button + " Repeat Time"},
+        {Choice_CordRepeat, cord + " Repeat Time"},
+        {CheckBox_CordIncTime, cord + " Increase time per repeat"},
+        {TextCtrl_FallOn, "Fall detector Activated message text"},
+        {TextCtrl_FallOff, "Fall detector Disabled message text"},
+        {Choice_FallRepeatNum, fall + " Number of Repeats"},
+        {Choice_FallRepeat, fall + " Repeat Time"},
+        {CheckBox_FallIncTime, fall + " Increase time per repeat"},
+        {Choice_Sensitivity, "Sensitivity"},
+        {Slider_Angle, "Tilt"},
+        {TextCtrl_Angle, "Tilt value"},
+        {SpinCtrl_TestHour, "Test Call Repeat Time Hours"},
+        {SpinCtrl_TestMin, "Test Call Repeat Time Mins"},
+        {SpinCtrl_TestSec, "Test Call Repeat Time Secs"},
+        {TextCtrl_Freq, "Frequency"},
+        {Button_FreqUp3, "Frequency up 1 MHz"},
+        {Button_FreqUp2, "Frequency up 100 kHz"},
+        {Button_FreqUp1, "Frequency up 2.5 kHz"},
+        {Button_FreqDown3, "Frequency down 1 MHz"},
+        {Button_FreqDown2, "Frequency down 100 kHz"},
+        {Button_FreqDown1, "Frequency down 2.5 kHz"},
+        {Slider_Freq, "Tuning Correction"},
+        {TextCtrl_FreqOffset, "Tuning Correction in Hz"},
+        {Button_FreqDec, "Tuning Correction down"},
+        {Button_FreqInc, "Tuning Correction up"},
+    };
+    for (const auto& [control, name] : names) kestrin_ui::SetAccessibleName(control, name);
 }

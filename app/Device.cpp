@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/Kestrin_ProMain.h"
+#include "app/accessible.h"
 #include "app/running_operation.h"
 #include "app/ui_hooks.h"
 #include "config/backup.h"
@@ -382,6 +383,8 @@ void Kestrin_ProFrame::ShowNotice(const wxString& text, NoticeKind kind) {
     const int width = Panel9->GetClientSize().x - 2 * 5 - 2 * 6;
     StaticText_Notice->Wrap(std::max(width, 60));
     StaticText_Notice->InvalidateBestSize();
+    // The panel takes a Tab stop; a screen reader then reads the notice.
+    kestrin_ui::SetAccessibleName(Panel_Notice, text);
     Panel_Notice->Show();
     Panel9->Layout();
     Panel_Notice->Refresh();

@@ -53,17 +53,21 @@ void Kestrin_ProFrame::OnMenuOpenSelected(wxCommandEvent&) {
     if (!ConfirmUnsavedChanges()) return;
     wxString path;
     if (!kestrin_ui::ChooseFile(*FileDialog_Open, path)) return;
+    OpenConfiguration(path);
+}
 
+bool Kestrin_ProFrame::OpenConfiguration(const wxString& path) {
     kestrin::FormSnapshot form = ReadForm();
     std::string error;
     if (!kestrin::OpenConfigFile(SystemPath(path), form, true, &error)) {
         ShowFileError(this, error);
-        return;
+        return false;
     }
     filePath = path;
     ApplyForm(form, true);
     ReplayLoaderNotifications(false);
     FinishFileCommand();
+    return true;
 }
 
 void Kestrin_ProFrame::OnMenuSaveSelected(wxCommandEvent&) {

@@ -1,10 +1,13 @@
 // Main window: construction order, bindings, change tracking, Quit, About.
 #include "app/Kestrin_ProMain.h"
 
+#include <wx/accel.h>
 #include <wx/font.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
+
+#include <memory>
 
 #include "app/compact_style.h"
 #include "app/data_files.h"
@@ -156,6 +159,7 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     Notebook1->AddPage(Panel5, "Frequency Setup");
     Notebook1->AddPage(Panel6, "Engineering");
     BuildRightColumn(top);
+    NameControls();
 
     // 8. Menus. The menu bar takes its height from the client area on GTK,
     // so the client size is set again to keep 966 x 580 for the form.
@@ -185,9 +189,11 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     SetSizer(top);
     Layout();
     // Pages not shown yet still get a real size, so GTK never has to place
-    // their controls in a zero-sized page.
+    // their controls in a zero-sized page. The size comes from the book: no
+    // page has been given one by GTK yet, and a page laid out at its creation
+    // size squeezes its group boxes below their frames.
     for (wxNotebook* book : {Notebook1, Notebook_FallDetect}) {
-        const wxSize pageSize = book->GetCurrentPage()->GetSize();
+        const wxSize pageSize = book->GetSize() - book->CalcSizeFromPage(wxSize(0, 0));
         for (size_t i = 0; i < book->GetPageCount(); ++i) {
             book->GetPage(i)->SetSize(pageSize);
             book->GetPage(i)->Layout();
@@ -211,6 +217,18 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     Panel5->Layout();
     Button_Cali->Hide();
     Panel6->Layout();
+
+    // Below the size its layout needs GTK would be asked to squeeze controls
+    // into negative sizes, and says so on standard error. The form was drawn
+    // for 966 x 580, a few pixels short of its natural width; that much GTK
+    // takes quietly.
+    wxSize minimum = GetSizer()->GetMinSize();
+    minimum.DecTo(wxSize(966, 580));
+    SetMinClientSize(minimum);
+
+    // The keyboard starts on the page tabs, not in the read-only Info box,
+    // where the menu's keys would not reach the menu.
+    Notebook1->SetFocus();
 }
 
 Kestrin_ProFrame::~Kestrin_ProFrame() {
@@ -229,6 +247,9 @@ void Kestrin_ProFrame::BuildHeaderAndInfo(wxBoxSizer* top) {
         wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, "System"));
     header->Add(StaticText1, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     Panel7->SetSizer(header);
+    // A panel with nothing to focus takes the focus itself: a Tab stop with
+    // nothing to say.
+    Panel7->SetCanFocus(false);
     left->Add(Panel7, 0, wxALL | wxEXPAND, 0);
 
     Notebook1 = new wxNotebook(Panel10, ID_NOTEBOOK1);
@@ -315,6 +336,8 @@ void Kestrin_ProFrame::BuildMenus() {
     MenuItem4 = file->Append(idMenuSave, "Save\tCtrl-S", "Save the configuration");
     MenuItem4->Enable(false);
     MenuItem5 = file->Append(idMenuSaveAs, "Save As\tCtrl-A", "Save the configuration to...");
+    // The desktop's own Save As key, which no text field takes.
+    MenuItem5->AddExtraAccel(wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'S'));
     file->AppendSeparator();
     MenuItem6 = file->Append(idMenuText, "Output Text File\tCtrl-F",
                              "Produce a text file detailing the configuration");
@@ -338,6 +361,7 @@ void Kestrin_ProFrame::BindControls() {
     Bind(wxEVT_TIMER, &F::OnTimer1Trigger1, this, ID_TIMER1);
     // Quit and the close box share one path, so the close box asks too.
     Bind(wxEVT_CLOSE_WINDOW, &F::OnClose, this);
+    Bind(wxEVT_CHAR_HOOK, &F::OnCharHook, this);
 
     const std::pair<wxButton*, void (F::*)(wxCommandEvent&)> buttons[] = {
         {Button_Program, &F::OnButton_ProgramClick},
@@ -403,6 +427,29 @@ void Kestrin_ProFrame::BindControls() {
 
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &F::OnNotebook1PageChanged, this, ID_NOTEBOOK2);
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, &F::OnNotebook1PageChanging, this, ID_NOTEBOOK1);
+}
+
+// wxGTK offers a key to the focused widget before the menu's accelerators,
+// and a GTK text field selects all on Ctrl-A even when it cannot be edited. A
+// read-only field has no use for the menu's keys, so they go to the menu.
+void Kestrin_ProFrame::OnCharHook(wxKeyEvent& event) {
+    const wxTextCtrl* text = wxDynamicCast(wxWindow::FindFocus(), wxTextCtrl);
+    if (text && !text->IsEditable() && event.GetModifiers() != wxMOD_NONE) {
+        for (const wxMenu* menu : {GetMenuBar()->GetMenu(0), GetMenuBar()->GetMenu(1)}) {
+            for (const wxMenuItem* item : menu->GetMenuItems()) {
+                std::unique_ptr<wxAcceleratorEntry> accel(item->GetAccel());
+                if (!accel || accel->GetKeyCode() != event.GetKeyCode()) continue;
+                const int flags = accel->GetFlags();
+                const int mods = ((flags & wxACCEL_CTRL) ? wxMOD_CONTROL : 0) |
+                                 ((flags & wxACCEL_SHIFT) ? wxMOD_SHIFT : 0) |
+                                 ((flags & wxACCEL_ALT) ? wxMOD_ALT : 0);
+                if (mods != event.GetModifiers()) continue;
+                if (item->IsEnabled()) RaiseCommand(wxEVT_MENU, item->GetId());
+                return;
+            }
+        }
+    }
+    event.Skip();
 }
 
 void Kestrin_ProFrame::RaiseSlider(long id) { RaiseCommand(wxEVT_SLIDER, id); }

@@ -201,6 +201,7 @@ class Kestrin_ProFrame : public wxFrame {
     void On_Change(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnCharHook(wxKeyEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnBitmapButton_LogoClick(wxCommandEvent& event);
     void OnNotebook1PageChanged(wxNotebookEvent& event);
@@ -212,6 +213,9 @@ class Kestrin_ProFrame : public wxFrame {
     void OnMenuSaveSelected(wxCommandEvent& event);
     void OnMenuSaveAsSelected(wxCommandEvent& event);
     void OnMenuTextSelected(wxCommandEvent& event);
+    // Reads the file into the form and names it, as Open does after its
+    // dialog; a refused file is reported and changes nothing.
+    bool OpenConfiguration(const wxString& path);
 
     // Device.
     void OnTimer1Trigger1(wxTimerEvent& event);
@@ -333,6 +337,8 @@ class Kestrin_ProFrame : public wxFrame {
     void BuildEngineeringPage();
     wxStaticBoxSizer* BuildMessageBlock(wxWindow* parent, int m, wxSizer*& blockRow);
     void BindControls();
+    // Accessible names for the controls whose label does not tell them apart.
+    void NameControls();
 
     // Change tracking: the steps On_Change takes when a file is named.
     void MarkChanged();

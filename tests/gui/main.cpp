@@ -1,5 +1,7 @@
 // Starts the toolkit once for the whole GUI suite and turns every toolkit
-// assertion into a test failure, so none can reach an operator as a dialog.
+// assertion into a test failure, so none can reach an operator as a dialog;
+// so is every GTK or GLib warning, which an operator would find on standard
+// error.
 #include <gtest/gtest.h>
 #include <wx/evtloop.h>
 #include <wx/image.h>
@@ -8,6 +10,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#ifdef __WXGTK__
+#include <glib.h>
+#endif
 
 #include "app/ui_hooks.h"
 #include "device/ftdi.h"
@@ -25,6 +32,29 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
     ADD_FAILURE() << "toolkit assertion at " << file << ":" << line << " in " << func << ": "
                   << cond << " " << msg;
 }
+#ifdef __WXGTK__
+int toolkitWarnings = 0;
+
+// Every message goes through the writer, structured or not; warnings and
+// worse fail the test that is running, or the run when none is.
+GLogWriterOutput FailOnToolkitWarning(GLogLevelFlags level, const GLogField* fields, gsize count,
+                                      gpointer data) {
+    if (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) {
+        std::string domain, message;
+        for (gsize i = 0; i < count; ++i) {
+            const std::string key = fields[i].key;
+            const char* value = static_cast<const char*>(fields[i].value);
+            if (fields[i].length >= 0) continue;  // binary fields
+            if (key == "GLIB_DOMAIN") domain = value;
+            if (key == "MESSAGE") message = value;
+        }
+        ++toolkitWarnings;
+        ADD_FAILURE() << "toolkit warning from " << (domain.empty() ? "?" : domain) << ": "
+                      << message;
+    }
+    return g_log_writer_default(level, fields, count, data);
+}
+#endif
 }  // namespace
 
 void FrameTest::SetUp() {
@@ -146,6 +176,9 @@ void FrameTest::NameFile(const wxString& path) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef __WXGTK__
+    g_log_set_writer_func(FailOnToolkitWarning, nullptr, nullptr);
+#endif
     setenv("KESTRIN_DEVICE", "simulator", 1);
     // Backups and the programming log of the runs the tests make stay apart
     // from the user's own.
@@ -170,5 +203,11 @@ int main(int argc, char** argv) {
     wxEntryCleanup();
     std::error_code ignored;
     std::filesystem::remove_all(dataDir, ignored);
+#ifdef __WXGTK__
+    if (toolkitWarnings > 0) {
+        fprintf(stderr, "%d toolkit warnings\n", toolkitWarnings);
+        if (rc == 0) rc = 1;
+    }
+#endif
     return rc;
 }
