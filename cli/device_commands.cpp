@@ -136,8 +136,7 @@ class ProgressPrinter {
         const int before = backup_ ? 2 : 0;
         if (done <= before) return "backup read " + std::to_string(done) + " of 2";
         if (done <= before + kRunPackets)
-            return "packet " + std::to_string(done - before) + " of " +
-                   std::to_string(kRunPackets);
+            return "packet " + std::to_string(done - before) + " of " + std::to_string(kRunPackets);
         return "check read " + std::to_string(done - before - kRunPackets) + " of 2";
     }
     int total_;
@@ -221,9 +220,8 @@ int Program(const Args& args) {
                                 handles.cable && !request.backupFolder.empty());
         const bool yes = args.Has("--yes");
         report = ProgramAndVerify(
-            handles, request, crc_total,
-            [&printer](int done, int total) { printer(done, total); }, cancelFlag,
-            [yes](const std::string& why) { return AskOnTerminal(why, yes); });
+            handles, request, crc_total, [&printer](int done, int total) { printer(done, total); },
+            cancelFlag, [yes](const std::string& why) { return AskOnTerminal(why, yes); });
     }
 
     std::printf("%s: %s\n", file.c_str(), VerdictSummary(report).c_str());
@@ -269,8 +267,7 @@ int Read(const Args& args) {
         return kError;
     }
     Device device;
-    if (!device.Open(args) || !device.NeedShoe("read") || !device.NeedCable("read"))
-        return kError;
+    if (!device.Open(args) || !device.NeedShoe("read") || !device.NeedCable("read")) return kError;
     CatchInterrupt(cancelFlag);
     const ReadBackResult r = ReadBack(device.connection().handles, crc_total, nullptr, cancelFlag);
     if (r.infoArrived) std::printf("Transmitter: %s\n", Printable(r.infoText).c_str());
@@ -286,8 +283,8 @@ int Read(const Args& args) {
         return kError;
     }
     if (!image.empty() &&
-        !WriteFileAtomically(image, std::string(reinterpret_cast<const char*>(held.raw), kImageSize),
-                             &error)) {
+        !WriteFileAtomically(
+            image, std::string(reinterpret_cast<const char*>(held.raw), kImageSize), &error)) {
         Error(error);
         return kError;
     }
@@ -301,9 +298,8 @@ int Devices(const Args& args) {
     const Connection& c = device.connection();
     std::printf("Adapters through %s:\n", c.backend.c_str());
     if (c.seen.empty()) {
-        std::printf("  none%s\n", AdapterOpenProblem().empty()
-                                      ? ""
-                                      : (": " + AdapterOpenProblem()).c_str());
+        std::printf("  none%s\n",
+                    AdapterOpenProblem().empty() ? "" : (": " + AdapterOpenProblem()).c_str());
     }
     for (const AdapterSeen& s : c.seen) {
         std::string role;

@@ -82,8 +82,7 @@ int Diff(const Args& args) {
     const std::vector<SettingChange> changes = CompareForms(a, b);
     for (const SettingChange& c : changes)
         std::printf("%s:\n  %s: %s\n  %s: %s\n", c.setting.c_str(), args.files[0].c_str(),
-                    Printable(c.before).c_str(), args.files[1].c_str(),
-                    Printable(c.after).c_str());
+                    Printable(c.before).c_str(), args.files[1].c_str(), Printable(c.after).c_str());
     return changes.empty() ? kOk : kProblem;
 }
 

@@ -30,30 +30,59 @@ const char* const kDeviceHelp =
 
 const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands = {
-        {"check", Check, 1, 1000, {}, {},
+        {"check",
+         Check,
+         1,
+         1000,
+         {},
+         {},
          "check FILE.kt9...",
          "Reads each file as File > Open does and reports every value Open would bring\n"
          "within its control's range, cut or drop, every Cap Code Program would refuse, and\n"
          "a working frequency Program would refuse. Exit 1 if any file has one.\n"},
-        {"show", Show, 1, 1, {}, {},
+        {"show",
+         Show,
+         1,
+         1,
+         {},
+         {},
          "show FILE.kt9",
          "The configuration one setting a line, grouped as the window's pages.\n"},
-        {"set", Set, 2, 1000, {"-o"}, {},
+        {"set",
+         Set,
+         2,
+         1000,
+         {"-o"},
+         {},
          "set FILE.kt9 KEY=VALUE... [-o OUT.kt9]",
          "Changes keys of the file (Button.ID=0100123, Freq.Value=433002500,\n"
          "Accl.Enabled=1) and saves it, or OUT.kt9, in one piece; everything else in the\n"
          "file is kept. A value the window's control could not hold is refused with the\n"
          "key and its allowed range, and nothing is written (exit 1).\n"},
-        {"diff", Diff, 2, 2, {"--device", "--sim-state"}, {},
+        {"diff",
+         Diff,
+         2,
+         2,
+         {"--device", "--sim-state"},
+         {},
          "diff A B",
          "Every setting that differs between two configurations, in the words of show.\n"
          "Each side is a .kt9 file, a backup .img, or device: (read back from the\n"
          "transmitter). Exit 1 when they differ.\n"},
-        {"report", Report, 1, 1, {"-o"}, {},
+        {"report",
+         Report,
+         1,
+         1,
+         {"-o"},
+         {},
          "report FILE.kt9 [-o OUT.txt]",
          "Exactly the text file File > Output Text File writes for the configuration, to\n"
          "standard output or OUT.txt.\n"},
-        {"program", Program, 1, 1, {"--device", "--sim-state"},
+        {"program",
+         Program,
+         1,
+         1,
+         {"--device", "--sim-state"},
          {"--no-verify", "--log", "--no-log", "--yes"},
          "program FILE.kt9 [--no-verify] [--yes] [--no-log]",
          "Programs the transmitter in the shoe as the Program button does: the same Cap\n"
@@ -67,16 +96,31 @@ const std::vector<CommandSpec>& Commands() {
          "Exit 0 only when the transmitter was verified (or with --no-verify, when the run\n"
          "completed); 1 when it holds something else or could not be checked, or the run\n"
          "was refused or cancelled; 2 when the shoe cannot be reached.\n"},
-        {"read", Read, 0, 0, {"-o", "--image", "--device", "--sim-state"}, {},
+        {"read",
+         Read,
+         0,
+         0,
+         {"-o", "--image", "--device", "--sim-state"},
+         {},
          "read -o OUT.kt9 [--image OUT.img]",
          "Reads the transmitter back and saves it as a configuration file (and its raw\n"
          "512-byte image).\n"},
-        {"devices", Devices, 0, 0, {"--device", "--sim-state"}, {},
+        {"devices",
+         Devices,
+         0,
+         0,
+         {"--device", "--sim-state"},
+         {},
          "devices",
          "Every adapter the chosen way of reaching them sees, which is the programming\n"
          "shoe and which the read cable, and for each one that cannot be used, why.\n"
          "Exit 1 when no programming shoe can be used.\n"},
-        {"command", Command, 1, 1, {"--device", "--sim-state"}, {},
+        {"command",
+         Command,
+         1,
+         1,
+         {"--device", "--sim-state"},
+         {},
          "command status|reset",
          "Sends \"Transmit Status Information\" or \"Reset Kestrin\" to the transmitter.\n"},
     };

@@ -110,7 +110,76 @@ void ReadMessage(const IniProfile& p, int index, MessageForm& m) {
     m.text = Cut(GetText(p, section, "Text"), kMessages[index].maxLen);
 }
 
+std::string Items(const std::vector<std::string>& items, const char* unit = "") {
+    std::string out;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i ? ", " : "") + std::to_string(i) + " (" + items[i] + unit + ")";
+    return out;
+}
+
 }  // namespace
+
+const std::vector<ConfigKey>& ConfigKeys() {
+    static const std::vector<ConfigKey> keys = [] {
+        using K = ConfigKey::Kind;
+        std::vector<ConfigKey> k;
+        const auto number = [&](const char* section, const char* key, int lo, int hi,
+                                std::string allowed = std::string()) {
+            if (allowed.empty()) allowed = std::to_string(lo) + " to " + std::to_string(hi);
+            k.push_back({section, key, K::Number, lo, hi, allowed});
+        };
+        const auto flag = [&](const char* section, const char* key) {
+            k.push_back({section, key, K::Flag, 0, 1, "0 (off) or 1 (on)"});
+        };
+        const auto text = [&](const char* section, const char* key, int maxLen) {
+            k.push_back({section, key, K::Text, 0, maxLen,
+                         "a text of at most " + std::to_string(maxLen) + " characters"});
+        };
+        const std::vector<std::string> speeds = {"512 baud", "1200 baud",
+                                                 "2400 baud, from a read-back"};
+        const std::string times = Items(kRepeatTimeItems, " s");
+        const auto message = [&](int m) {
+            const char* s = kMessages[m].prefix;
+            number(s, "Type", 0, LastIndex(kTypeItems), Items(kTypeItems));
+            number(s, "Speed", 0, kSpeed2400, Items(speeds));
+            k.push_back({s, "ID", K::CapCode, 0, kCapCodeLen,
+                         "a Cap Code of at most seven digits, 0 to 2097151 outside 2007664-2007671 "
+                         "and 2045056-2045063"});
+            number(s, "Tone", 0, LastIndex(kToneItems), Items(kToneItems));
+            text(s, "Text", kMessages[m].maxLen);
+        };
+        message(kButton);
+        number("Button", "Repeats", 0, kButtonRepeatsMax);
+        number("Button", "Time", 0, LastIndex(kRepeatTimeItems), times);
+        message(kCord);
+        number("Cord", "Time", 0, LastIndex(kRepeatTimeItems), times);
+        flag("Cord", "IncTime");
+        message(kReed);
+        text("Reed", "FallOn", kFallTextLen);
+        text("Reed", "FallOff", kFallTextLen);
+        message(kBatLow);
+        message(kBatShut);
+        message(kFall);
+        number("Fall", "Time", 0, LastIndex(kRepeatTimeItems), times);
+        number("Fall", "RepeatNum", 0, LastIndex(kFallRepeatNumItems), Items(kFallRepeatNumItems));
+        flag("Fall", "IncTime");
+        for (const SliderKey& s : kFallSliderKeys)
+            number("Accl", s.key, kSliders[s.slider].min, kSliders[s.slider].max);
+        number("Accl", "Enabled", 0, LastIndex(kModeItems), Items(kModeItems));
+        message(kTest);
+        number("Test", "Hour", 0, kTestHourMax);
+        number("Test", "Min", 0, kTestMinSecMax);
+        number("Test", "Sec", 0, kTestMinSecMax);
+        message(kReset);
+        k.push_back({"Freq", "Value", K::Frequency, 0, 0,
+                     "a carrier in Hz from 433000000 to 470000000 on the 2500 Hz raster, "
+                     "outside 457090000-457130000"});
+        for (const SliderKey& s : kManDownKeys)
+            number("Accl", s.key, kSliders[s.slider].min, kSliders[s.slider].max);
+        return k;
+    }();
+    return keys;
+}
 
 void WriteFormToProfile(const FormSnapshot& f, IniProfile& p) {
     p.Set("Version", "Programming Software", kProgrammingSoftware);

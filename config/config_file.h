@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "config/form.h"
 #include "config/profile.h"
@@ -11,6 +12,18 @@ namespace kestrin {
 
 // Value of Version/"Programming Software", written on every save.
 extern const char* const kProgrammingSoftware;
+
+// One stored key and what the window's control for it can hold.
+struct ConfigKey {
+    enum class Kind { Number, Flag, Text, CapCode, Frequency };
+    std::string section, key;
+    Kind kind = Kind::Number;
+    int min = 0, max = 0;  // a Number's values; a Text's longest length (max)
+    std::string allowed;   // the same in words: "0 to 4", "0 (AlphaNumeric) or 1 (Numeric)"
+};
+
+// Every stored key but Version's, in the order a new file lists them.
+const std::vector<ConfigKey>& ConfigKeys();
 
 // Writes every stored key, in the order a new file lists them.
 void WriteFormToProfile(const FormSnapshot& form, IniProfile& profile);

@@ -228,6 +228,119 @@ TEST_F(CliTest, DiffOfAFileAgainstItselfIsEmptyAndAgainstTheDefaultNamesTheChang
     EXPECT_CONTAINS(r.out, "other.kt9: AlphaNumeric, 1200 baud, Cap Code 0100000, tone D,");
 }
 
+TEST_F(CliTest, CheckNamesEveryValueOpenWouldChangeAndEveryRefusal) {
+    Result r = Run({"check", Default()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_CONTAINS(r.out, "Default.kt9: ok");
+
+    std::string ranges =
+        "[Button]\r\nType=7\r\nSpeed=-1\r\nID=0100000\r\nTone=9\r\nText=" + std::string(60, 'X') +
+        "\r\nRepeats=5\r\nTime=6\r\n[Accl]\r\n";
+    for (const char* key :
+         {"FallThresh", "FallTime", "FallTimeOut", "ShockThresh", "ShockTime", "ShockTimeOut",
+          "StableThresh", "StableTime", "StableTimeOut", "Angle", "ManMove", "ManSamples"})
+        ranges += std::string(key) + "=999\r\n";
+    ranges += "Enabled=3\r\n[Test]\r\nHour=25\r\nMin=60\r\nSec=-1\r\n";
+    std::string text = Slurp(Default());
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int status;
+        std::vector<std::string> words;
+    };
+    const Case cases[] = {
+        {"junk.kt9",
+         std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\xff\xfe",
+                     12),
+         1,
+         {"not a Kestrin TQ9 configuration file"}},
+        {"huge.kt9",
+         "[Button]\nText=" + std::string(10 * 1024 * 1024, 'A') + "\n",
+         1,
+         {"too large"}},
+        {"ranges.kt9",
+         ranges,
+         1,
+         {"[Button] Type: \"7\" is not allowed", "[Button] Speed: \"-1\"", "[Button] Tone: \"9\"",
+          "[Button] Text:", "is longer than 54 characters", "[Button] Repeats: \"5\"",
+          "[Button] Time: \"6\"", "[Accl] FallThresh: \"999\"",
+          "[Accl] ManSamples: \"999\" is not allowed (allowed: 0 to 255); Open reads 255",
+          "[Accl] Enabled: \"3\"", "[Test] Hour: \"25\"", "[Test] Sec: \"-1\""}},
+        {"reserved.kt9",
+         std::string(text).replace(text.find("ID=0100000"), 10, "ID=2045060"),
+         1,
+         {"[Button] ID: Program would refuse Cap Code \"2045060\": it lies in a reserved block"}},
+        {"band.kt9",
+         std::string(text).replace(text.find("Value=433000000"), 15, "Value=457100000"),
+         1,
+         {"[Freq] Value: Program would refuse 457100000 Hz: it lies in the unavailable band"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        r = Run({"check", Write(c.name, c.bytes)});
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_CONTAINS(r.err, c.name);
+        for (const std::string& w : c.words) EXPECT_CONTAINS(r.err, w);
+    }
+    // All at once: the worst status, every file named.
+    r = Run({"check", Default(), (dir / "reserved.kt9").string(), (dir / "none.kt9").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_CONTAINS(r.err, "none.kt9");
+    EXPECT_CONTAINS(r.err, "reserved.kt9");
+}
+
+TEST_F(CliTest, SetChangesOnlyTheKeysGivenAndRefusesWhatTheFormCannotHold) {
+    const std::string site = Write("site.kt9", Slurp(Default()) + "[Site]\r\nNote=ward 3\r\n");
+    Result r = Run({"set", site, "Button.ID=0100123", "Freq.Value=433002500", "accl.enabled=1",
+                    "Button.Text=ZIMMER 12 \xE2\x80\x93 RUF"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Run({"show", site});
+    EXPECT_CONTAINS(r.out,
+                    "Button Pressed: AlphaNumeric, 1200 baud, Cap Code 0100123, tone A, "
+                    "\"ZIMMER 12 \xE2\x80\x93 RUF\"");
+    EXPECT_CONTAINS(r.out, "Frequency: 433.002 500 MHz");
+    EXPECT_CONTAINS(r.out, "Detection mode: Fall Detection");
+    const std::string after = Slurp(site);
+    EXPECT_CONTAINS(after, "[Site]\r\nNote=ward 3\r\n");
+    EXPECT_CONTAINS(after, "Text=ZIMMER 12 \x96 RUF\r\n");  // Windows-1252 in the file
+    // Everything but the four lines is as it was.
+    std::string expected = Slurp(Default()) + "[Site]\r\nNote=ward 3\r\n";
+    for (const auto& [from, to] :
+         {std::pair<std::string, std::string>{"ID=0100000\r\nTone=0\r\nText=PANIC",
+                                              "ID=0100123\r\nTone=0\r\nText=PANIC"},
+          {"Text=PANIC BUTTON ALARM !!", "Text=ZIMMER 12 \x96 RUF"},
+          {"Enabled=0", "Enabled=1"},
+          {"Value=433000000", "Value=433002500"}})
+        expected.replace(expected.find(from), from.size(), to);
+    EXPECT_EQ(after, expected);
+
+    // -o leaves the file as it was.
+    ASSERT_EQ(Run({"set", site, "Cord.ID=0200000", "-o", "copy.kt9"}).status, 0);
+    EXPECT_EQ(Slurp(site), after);
+    EXPECT_CONTAINS(Run({"show", "copy.kt9"}).out, "Cap Code 0200000");
+
+    struct Case {
+        const char* assignment;
+        int status;
+        const char* words;
+    };
+    for (const Case& c : {Case{"Button.ID=2007665", 1, "Button.ID=2007665 is refused"},
+                          Case{"Button.ID=12345678", 1, "at most seven digits"},
+                          Case{"Freq.Value=433001000", 1, "2500 Hz raster"},
+                          Case{"Accl.FallThresh=29", 1, "allowed is 30 to 100"},
+                          Case{"Reed.Text=TOO LONG FOR TWENTY-TWO", 1, "at most 22 characters"},
+                          Case{"Button.Repeats=four", 1, "not a whole number"},
+                          Case{"Button.Colour=red", 2, "has no key Button.Colour"},
+                          Case{"ButtonID=1", 2, "is not KEY=VALUE"}}) {
+        SCOPED_TRACE(c.assignment);
+        r = Run({"set", site, "Cord.ID=0100001", c.assignment});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_CONTAINS(r.err, c.words);
+        EXPECT_EQ(Slurp(site), after);  // nothing written, not even the good key
+    }
+}
+
 TEST_F(CliTest, DevicesAndCommands) {
     Result r = Run({"devices"});
     EXPECT_EQ(r.status, 0) << r.err;

@@ -418,3 +418,37 @@ TEST(ConfigFileNameTest, FileNameIsThePartAfterTheLastSeparator) {
 }
 
 }  // namespace
+
+namespace kestrin {
+namespace {
+
+// The key table the command-line tool checks and sets by is the reader's:
+// every key written is in it, and each number's range is where Open clamps.
+TEST(ConfigKeys, AreTheKeysWrittenAndTheRangesOpenHolds) {
+    IniProfile written;
+    WriteFormToProfile(StartupForm(), written);
+    std::size_t keyLines = 0;
+    std::istringstream text(written.Serialize());
+    for (std::string line; std::getline(text, line);)
+        if (line.find('=') != std::string::npos) ++keyLines;
+    EXPECT_EQ(ConfigKeys().size() + 1, keyLines);  // and Version's one
+
+    for (const ConfigKey& k : ConfigKeys()) {
+        SCOPED_TRACE(k.section + "." + k.key);
+        EXPECT_FALSE(written.Get(k.section, k.key).empty());
+        if (k.kind != ConfigKey::Kind::Number) continue;
+        for (const auto& [given, held] : {std::pair{k.min - 1, k.min}, std::pair{k.max + 1, k.max},
+                                         std::pair{k.max, k.max}}) {
+            IniProfile p = IniProfile::Parse(written.Serialize());
+            p.Set(k.section, k.key, std::to_string(given));
+            FormSnapshot f = StartupForm();
+            ASSERT_TRUE(ReadFormFromProfile(p, f, true));
+            IniProfile again;
+            WriteFormToProfile(f, again);
+            EXPECT_EQ(again.Get(k.section, k.key), std::to_string(held)) << given;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kestrin
