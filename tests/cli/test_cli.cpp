@@ -341,6 +341,37 @@ TEST_F(CliTest, SetChangesOnlyTheKeysGivenAndRefusesWhatTheFormCannotHold) {
     }
 }
 
+TEST_F(CliTest, OnATerminalProgressIsABarAndCtrlCStopsTheRunWithoutItsEndPacket) {
+    // A terminal of its own, through script(1).
+    const std::string cmd = "cd " + Quote(dir.string()) +
+                            " && KESTRIN_DEVICE=simulator KESTRIN_SIM_FAST=1 KESTRIN_DATA_DIR=data "
+                            "script -qec " +
+                            Quote(Quote(KESTRIN_CLI_PATH) + " program " + Quote(Default())) +
+                            " /dev/null > tty.txt";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string tty = Slurp(dir / "tty.txt");
+    EXPECT_CONTAINS(tty, "\r[##############################] 16/16");
+    EXPECT_EQ(tty.find("progress 1/16"), std::string::npos);
+
+    // Real pacing, so the run is still going when Ctrl-C comes.
+    env.erase("KESTRIN_SIM_FAST");
+    env["KESTRIN_TRACE"] = (dir / "trace.txt").string();
+    std::string run = "cd " + Quote(dir.string()) + " && env";
+    for (const auto& [k, v] : env) run += " " + k + "=" + Quote(v);
+    run += " " + Quote(KESTRIN_CLI_PATH) + " program " + Quote(Default()) +
+           " >out 2>err & pid=$!; sleep 3; kill -INT $pid; wait $pid";
+    const int raw = std::system(("sh -c " + Quote(run)).c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    const std::string out = Slurp(dir / "out");
+    EXPECT_CONTAINS(out, "Programming was cancelled before packet");
+    EXPECT_CONTAINS(out, "not given a complete configuration");
+    const std::string trace = Slurp(dir / "trace.txt");
+    EXPECT_CONTAINS(trace, "shoe tx 01 30 02 30");                    // the run had started
+    EXPECT_EQ(trace.find("shoe tx 01 30 02 5A"), std::string::npos);  // and never ended
+    EXPECT_CONTAINS(LogLines().back(), ",cancelled,");
+}
+
 TEST_F(CliTest, DevicesAndCommands) {
     Result r = Run({"devices"});
     EXPECT_EQ(r.status, 0) << r.err;
