@@ -1,9 +1,13 @@
 #include "app/Kestrin_ProApp.h"
 
 #include <wx/image.h>
+#include <wx/msgdlg.h>
+
+#include <string>
 
 #include "app/Kestrin_ProMain.h"
 #include "app/keep_alive.h"
+#include "app/ui_hooks.h"
 #include "device/ftdi.h"
 
 wxIMPLEMENT_APP(Kestrin_ProApp);
@@ -15,5 +19,13 @@ bool Kestrin_ProApp::OnInit() {
     Kestrin_ProFrame* frame = new Kestrin_ProFrame(nullptr, -1);
     frame->Show();
     SetTopWindow(frame);
+    // Without the vendor's driver there is nothing to connect to: say so
+    // once, not on every tick of the connection monitor.
+    if (const std::string problem = kestrin::AdapterBackendProblem(); !problem.empty()) {
+        frame->CallAfter([frame, problem] {
+            kestrin_ui::MessageBox(wxString::FromUTF8(problem), "Warning", wxOK | wxICON_WARNING,
+                                   frame);
+        });
+    }
     return true;
 }

@@ -9,6 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(_WIN32)
+#include "config/profile_compat_windows.h"
+#endif
+
 namespace kestrin {
 
 namespace {

@@ -11,6 +11,7 @@
 #include "device/ftdi.h"
 #include "device/link.h"
 #include "gui_test.h"
+#include "tests/portable.h"
 
 namespace {
 class TestApp : public wxApp {
@@ -131,7 +132,7 @@ void FrameTest::NameFile(const wxString& path) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    setenv("KESTRIN_DEVICE", "simulator", 1);
+    kestrin_test::SetEnv("KESTRIN_DEVICE", "simulator");
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         fprintf(stderr, "cannot start the toolkit (no display?)\n");

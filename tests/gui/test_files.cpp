@@ -2,7 +2,11 @@
 // report, with the failures that must leave everything as it was.
 #include <signal.h>
 #include <stdlib.h>
+#if defined(_WIN32)
+#include <wx/msw/wrapwin.h>
+#else
 #include <sys/resource.h>
+#endif
 #include <wx/filefn.h>
 
 #include <algorithm>
@@ -16,6 +20,7 @@
 #include "config/eeprom.h"
 #include "gui_test.h"
 #include "pages/readouts.h"
+#include "tests/portable.h"
 
 namespace fs = std::filesystem;
 using namespace kestrin;
@@ -82,17 +87,30 @@ std::vector<std::string> SplitCrlf(const std::string& text) {
     return lines;
 }
 
-// Makes every file write past `bytes` fail, as a full disk would.
-class FileSizeLimit {
+// Makes a save over `file` fail: on Windows the file is held open without
+// sharing, as another program may hold it; elsewhere every write past 64
+// bytes fails, as on a full disk.
+class SavesFail {
   public:
-    explicit FileSizeLimit(rlim_t bytes) {
+#if defined(_WIN32)
+    explicit SavesFail(const fs::path& file)
+        : h_(CreateFileW(file.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        EXPECT_NE(h_, INVALID_HANDLE_VALUE) << file;
+    }
+    ~SavesFail() { CloseHandle(h_); }
+
+  private:
+    HANDLE h_;
+#else
+    explicit SavesFail(const fs::path&) {
         getrlimit(RLIMIT_FSIZE, &old_);
         oldHandler_ = signal(SIGXFSZ, SIG_IGN);
         struct rlimit small = old_;
-        small.rlim_cur = bytes;
+        small.rlim_cur = 64;
         setrlimit(RLIMIT_FSIZE, &small);
     }
-    ~FileSizeLimit() {
+    ~SavesFail() {
         setrlimit(RLIMIT_FSIZE, &old_);
         signal(SIGXFSZ, oldHandler_);
     }
@@ -100,6 +118,7 @@ class FileSizeLimit {
   private:
     struct rlimit old_;
     void (*oldHandler_)(int);
+#endif
 };
 
 class FileCommandsTest : public FrameTest {
@@ -107,9 +126,7 @@ class FileCommandsTest : public FrameTest {
     void SetUp() override {
         savedCwd = wxGetCwd();
         FrameTest::SetUp();
-        std::string tmpl = (fs::temp_directory_path() / "kestrin-files-XXXXXX").string();
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        dir = tmpl;
+        dir = kestrin_test::MakeTempFolder("kestrin-files");
     }
     void TearDown() override {
         wxSetWorkingDirectory(savedCwd);
@@ -321,8 +338,8 @@ TEST_F(FileCommandsTest, FailedSaveLeavesFileAndStateAsTheyWere) {
     };
 
     {
-        SCOPED_TRACE("Save with the disk full");
-        FileSizeLimit full(64);
+        SCOPED_TRACE("Save that fails");
+        SavesFail full(dir / "a.kt9");
         Menu(F::idMenuSave);
     }
     ExpectOneWarning("a.kt9");
@@ -342,7 +359,7 @@ TEST_F(FileCommandsTest, FailedSaveLeavesFileAndStateAsTheyWere) {
         boxes.clear();
         answers = {wxYES};
         {
-            FileSizeLimit full(64);
+            SavesFail full(dir / "a.kt9");
             Menu(F::idMenuQuit);
         }
         EXPECT_FALSE(frame->IsBeingDeleted());
