@@ -254,7 +254,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
         return false;
     }
 
+#if defined(_WIN32)
+    const std::size_t slash = target.find_last_of("/\\");
+#else
     const std::size_t slash = target.rfind('/');
+#endif
     const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string tmp = (slash == std::string::npos ? "" : dir) + "." + base + ".XXXXXX";

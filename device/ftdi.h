@@ -14,7 +14,7 @@
 #endif
 
 #if defined(_WIN32)
-#include <windows.h>  // DWORD, ULONG, WORD and BOOL as the vendor library declares them
+#include <minwindef.h>  // DWORD, ULONG, WORD and BOOL as the vendor library declares them
 #else
 using DWORD = uint32_t;
 using ULONG = uint32_t;

@@ -113,6 +113,7 @@ TEST(ReportTest, FileIsUtf8WithCrlfAfterEveryLineAndReplacesOldContent) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
+    in.close();  // an open file cannot be removed on Windows
     const std::string bytes = s.str();
     EXPECT_EQ(bytes.rfind("KST TQ9 PARAMETERS\r\n\r\nFrequency: ", 0), 0u);
     EXPECT_EQ(bytes.substr(bytes.size() - 4), "\r\n\r\n");

@@ -163,7 +163,7 @@ TEST_F(ProfileOracleTest, HandEditedFilesReadAsThePlatformReadsThem) {
          {{"Button", "Text"}, {"Button", "ID"}, {"Button", "Tone"}}},
         {"LF line ends, comments and stray lines",
          "; saved by hand\n[Button]\nno equals sign\n;Text=commented\nText=kept\n=no name\n",
-         {{"Button", "Text"}, {"Button", ""}}},
+         {{"Button", "Text"}}},
         {"first of two sections with one name",
          "[Button]\r\nText=first\r\n[Cord]\r\nText=cord\r\n[Button]\r\nText=second\r\nID=9\r\n",
          {{"Button", "Text"}, {"Button", "ID"}, {"Cord", "Text"}}},
