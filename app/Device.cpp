@@ -2,55 +2,31 @@
 // read-back and engineering commands. The bytes come from the wx-free core
 // (device/, config/); this file only moves them and keeps the form in step.
 #include <wx/app.h>
+#include <wx/settings.h>
+#include <wx/timer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "app/Kestrin_ProMain.h"
-#include "app/keep_alive.h"
+#include "app/running_operation.h"
 #include "app/ui_hooks.h"
+#include "config/backup.h"
 #include "config/codes.h"
+#include "config/config_file.h"
+#include "config/data_folder.h"
 #include "config/decode.h"
 #include "config/eeprom.h"
 #include "config/encode.h"
+#include "config/programming_log.h"
 #include "device/link.h"
+#include "device/operations.h"
 #include "device/payloads.h"
+#include "device/verified_run.h"
 #include "pages/frequency.h"
 
 using namespace kestrin;
-
-// While one device operation runs, no other can start: the device buttons,
-// New and Open are disabled and the connection monitor stands aside, so no
-// foreign packet can enter a run's CRC and no handle changes under it.
-class DeviceOperation {
-  public:
-    explicit DeviceOperation(Kestrin_ProFrame* f) : frame(f) {
-        frame->deviceBusy = true;
-        for (wxWindow* w : Controls()) saved.push_back(w->IsEnabled());
-        for (wxWindow* w : Controls()) w->Disable();
-        newItem = frame->MenuItem1->IsEnabled();
-        openItem = frame->MenuItem2->IsEnabled();
-        frame->MenuItem1->Enable(false);
-        frame->MenuItem2->Enable(false);
-    }
-    ~DeviceOperation() {
-        const auto controls = Controls();
-        for (size_t i = 0; i < controls.size(); ++i) controls[i]->Enable(saved[i]);
-        frame->MenuItem1->Enable(newItem);
-        frame->MenuItem2->Enable(openItem);
-        frame->deviceBusy = false;
-    }
-
-  private:
-    std::vector<wxWindow*> Controls() const {
-        std::vector<wxWindow*> all{frame->Button_Program, frame->Button_Read};
-        for (wxButton* b : frame->EngineeringButtons()) all.push_back(b);
-        return all;
-    }
-    Kestrin_ProFrame* frame;
-    std::vector<bool> saved;
-    bool newItem = true, openItem = true;
-};
 
 void Kestrin_ProFrame::Warn(const wxString& text) {
     kestrin_ui::MessageBox(text, "Warning", wxOK | wxICON_EXCLAMATION | wxCENTRE, nullptr);
@@ -139,24 +115,149 @@ void Kestrin_ProFrame::OnTimer1Trigger1(wxTimerEvent&) {
 }
 
 // ---------------------------------------------------------------------------
-// Packet layer
+// One operation at a time, on a worker
 
-bool Kestrin_ProFrame::SerialWrite(uint8_t type, Bytes output) {
-    const Bytes frame = BuildFrame(type, output);
-    crc_total.process_bytes(frame.data(), frame.size());
-    const Bytes wire = Stuff(frame);
-    if (!WriteAll(ftHandle, wire)) return false;
-    Pause(PauseMs(wire.size()));
+InputBlock::InputBlock(Kestrin_ProFrame* frame, std::vector<wxWindow*> keep) : frame_(frame) {
+    focus_ = wxWindow::FindFocus();
+    // Only the page on show is disabled, and the notebook refuses to turn
+    // pages meanwhile: restyling every page would stall the window for longer
+    // than the operation's progress may.
+    std::vector<wxWindow*> all{frame->Notebook1->GetCurrentPage()};
+    for (wxWindow* w : frame->Panel9->GetChildren())
+        if (std::find(keep.begin(), keep.end(), w) == keep.end()) all.push_back(w);
+    for (wxWindow* w : all) {
+        windows_.emplace_back(w, w->IsThisEnabled());
+        w->Disable();
+    }
+    if (wxMenuBar* bar = frame->GetMenuBar()) {
+        for (size_t i = 0; i < bar->GetMenuCount(); ++i) {
+            menus_.push_back(bar->IsEnabledTop(i));
+            bar->EnableTop(i, false);
+        }
+    }
+}
+
+InputBlock::~InputBlock() {
+    for (const auto& [w, enabled] : windows_) w->Enable(enabled);
+    if (wxMenuBar* bar = frame_->GetMenuBar())
+        for (size_t i = 0; i < menus_.size() && i < bar->GetMenuCount(); ++i)
+            bar->EnableTop(i, menus_[i]);
+    // The operator goes on where they were.
+    if (focus_ && focus_->IsEnabled() && focus_->IsShownOnScreen()) focus_->SetFocus();
+}
+
+namespace {
+using Clock = std::chrono::steady_clock;
+// Input arriving this soon after the click that started an operation is the
+// rest of a double-click, not a new request.
+int DoubleClickMs() {
+    const int ms = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC);
+    return ms > 0 ? ms : 500;
+}
+}  // namespace
+
+void Kestrin_ProFrame::StartDeviceOperation(int gaugeRange, bool cancellable, DeviceWork work,
+                                            std::function<void()> done) {
+    deviceBusy = true;
+    HideNotice();
+    operation = std::make_unique<RunningOperation>();
+    operation->cancellable = cancellable;
+    operation->done = std::move(done);
+    operation->started = Clock::now();
+
+    const kestrin::Progress progress = [this](int done, int) {
+        CallAfter([this, done] {
+            if (operation) Gauge_Transfer->SetValue(std::min(done, Gauge_Transfer->GetRange()));
+        });
+    };
+    // The worker starts first, so the pacing does not wait for the window to
+    // restyle; nothing it posts is handled before this returns.
+    RunningOperation* op = operation.get();
+    op->worker = std::thread([this, op, work = std::move(work), progress] {
+        work(progress, op->cancel);
+        CallAfter(&Kestrin_ProFrame::FinishDeviceOperation);
+    });
+
+    operation->block = std::make_unique<InputBlock>(
+        this, std::vector<wxWindow*>{Button_Cancel, Gauge_Transfer, TextCtrl_Connectionstatus});
+    Gauge_Transfer->SetRange(gaugeRange);
+    Gauge_Transfer->SetValue(0);
+    // A disabled bar draws no progress on GTK; it takes no input either way.
+    Gauge_Transfer->Enable();
+    Gauge_Transfer->Show();
+    Button_Cancel->Enable(cancellable);
+    Button_Cancel->Show(cancellable);
+    Panel9->Layout();
+}
+
+void Kestrin_ProFrame::CancelDeviceOperation() {
+    if (!operation || !operation->cancellable) return;
+    operation->cancel = true;
+    Button_Cancel->Disable();
+}
+
+void Kestrin_ProFrame::OnButton_CancelClick(wxCommandEvent&) { CancelDeviceOperation(); }
+
+bool Kestrin_ProFrame::InputBlocked() const { return operation && operation->block; }
+
+void Kestrin_ProFrame::FinishDeviceOperation() {
+    if (!operation || operation->finished) return;
+    operation->worker.join();
+    operation->finished = true;
+    Gauge_Transfer->Hide();
+    Gauge_Transfer->Disable();
+    Button_Cancel->Hide();
+    Panel9->Layout();
+    // Clicks and keys already on their way still meet the blocked window; the
+    // second click of a double-click is refused with the first's operation.
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - operation->started)
+            .count();
+    const int wait = DoubleClickMs() - static_cast<int>(elapsed);
+    if (wait <= 0) {
+        // Input that has already arrived is delivered before this call.
+        CallAfter(&Kestrin_ProFrame::EndDeviceOperation);
+        return;
+    }
+    operation->settle.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { EndDeviceOperation(); });
+    operation->settle.StartOnce(wait);
+}
+
+void Kestrin_ProFrame::EndDeviceOperation() {
+    std::unique_ptr<RunningOperation> op = std::move(operation);
+    op->block.reset();
+    if (op->done) op->done();
+    deviceBusy = false;
+    if (closeAfterOperation) {
+        closeAfterOperation = false;
+        Close(false);
+    }
+}
+
+bool Kestrin_ProFrame::AskToEndOperationForClose() {
+    if (closeAfterOperation || !operation) return false;
+    if (operation->cancellable && !operation->finished) {
+        const int answer = kestrin_ui::MessageBox(
+            "The transmitter is being programmed or read.\n"
+            "Stop now and close Kestrin-Pro once it has stopped?",
+            "Please confirm", wxYES_NO | wxICON_QUESTION, this);
+        if (answer != wxYES) return false;
+        CancelDeviceOperation();
+    }
+    closeAfterOperation = true;
     return true;
 }
 
-bool Kestrin_ProFrame::SerialStart() {
-    const bool ok = SerialWrite(kTypeRun, Bytes{'0'});
-    crc_total.reset(0xFFFF);
-    return ok;
+// ---------------------------------------------------------------------------
+// Packet layer: glue over the core's packets, on the window's link.
+
+bool Kestrin_ProFrame::SerialWrite(uint8_t type, Bytes output) {
+    return SendPacket(ftHandle, type, output, crc_total).ok();
 }
 
-bool Kestrin_ProFrame::SerialEnd() { return WriteAll(ftHandle, Stuff(BuildEndFrame(crc_total))); }
+bool Kestrin_ProFrame::SerialStart() { return SendStartPacket(ftHandle, crc_total).ok(); }
+
+bool Kestrin_ProFrame::SerialEnd() { return SendEndPacket(ftHandle, crc_total).ok(); }
 
 void Kestrin_ProFrame::LoadFromForm() { EncodeForm(ReadForm(), EEPROM, eeprom); }
 
@@ -180,36 +281,129 @@ void Kestrin_ProFrame::OnButton_ProgramClick(wxCommandEvent&) {
     }
 
     LoadFromForm();
-    DeviceOperation operation(this);
-
-    Gauge_Transfer->SetRange(11);
-    Gauge_Transfer->Show();
-    Gauge_Transfer->SetValue(0);
-    Gauge_Transfer->GetParent()->Layout();
-    Refresh();
-    Update();
-    kestrin_ui::KeepWindowAlive();
-
     EEPROM.freqNum = FreqToSynthWord(EEPROM.freq);
-    const auto payloads = RunPayloads(EEPROM, eeprom.cfg.ManDownLvl, eeprom.cfg.ManDownSamples);
-    bool ok = SerialStart();
-    for (int k = 1; ok && k <= kRunPackets; ++k) {
-        ok = SerialWrite(kTypeRun, payloads[k - 1]);
-        if (!ok) break;
-        // Value 12 stands for the full bar; the gauge refuses values beyond its range.
-        Gauge_Transfer->SetValue(std::min(k, Gauge_Transfer->GetRange()));
-        Refresh();
-        Update();
-        kestrin_ui::KeepWindowAlive();
-    }
-    if (ok) ok = SerialEnd();
+    RunRequest request;
+    request.cfg = EEPROM;
+    request.manDownLvl = eeprom.cfg.ManDownLvl;
+    request.manDownSamples = eeprom.cfg.ManDownSamples;
+    const std::string dataFolder = UserDataFolder();
+    if (!dataFolder.empty()) request.backupFolder = JoinPath(dataFolder, "backups");
+    const Adapters adapters{ftHandle, connectedRead ? ftHandleRead : nullptr};
 
-    Gauge_Transfer->Hide();
-    Gauge_Transfer->GetParent()->Layout();
-    if (!ok)
-        Warn(
-            "Programming did not complete: the programming shoe stopped taking data.\n"
-            "Check the shoe and its cable, then program again.");
+    // What the log says of this run, as the form stands now.
+    LogEntry entry;
+    entry.configuration = fileName.empty() ? std::string("unsaved")
+                          : changeMade     ? fileName.utf8_string() + " (unsaved changes)"
+                                           : fileName.utf8_string();
+    const FormSnapshot form = ReadForm();
+    for (int m = 0; m < kMsgCount; ++m) entry.capCodes[m] = CapCodeField(form.msg[m].id);
+    entry.frequency = EEPROM.freq;
+
+    auto report = std::make_shared<RunReport>();
+    StartDeviceOperation(
+        RunSteps(request, adapters.cable != nullptr), true,
+        [=](const Progress& progress, const CancelFlag& cancel) {
+            *report = ProgramAndVerify(
+                adapters, request, crc_total, progress, cancel, [this](const std::string& why) {
+                    return AskFromWorker(wxString::FromUTF8(why) +
+                                         "\n\nProgram the transmitter anyway? What it holds now "
+                                         "will be lost.");
+                });
+        },
+        [this, report, entry] { ShowRunReport(*report, entry); });
+}
+
+bool Kestrin_ProFrame::AskFromWorker(const wxString& question) {
+    RunningOperation* op = operation.get();
+    {
+        std::lock_guard<std::mutex> lock(op->askLock);
+        op->answer.reset();
+    }
+    CallAfter([this, op, question] {
+        const bool yes = kestrin_ui::MessageBox(question, "Please confirm",
+                                                wxYES_NO | wxICON_QUESTION, this) == wxYES;
+        {
+            std::lock_guard<std::mutex> lock(op->askLock);
+            op->answer = yes;
+        }
+        op->asked.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(op->askLock);
+    op->asked.wait(lock, [op] { return op->answer.has_value() || op->cancel; });
+    return op->answer.value_or(false);
+}
+
+void Kestrin_ProFrame::ShowRunReport(const RunReport& report, const LogEntry& prepared) {
+    const std::time_t now = std::time(nullptr);
+    NoticeKind kind = NoticeKind::Trouble;
+    bool warn = true;
+    switch (report.verdict) {
+        case Verdict::Verified:
+            kind = NoticeKind::Good;
+            warn = false;
+            break;
+        case Verdict::NotVerified:
+        case Verdict::VerifyCancelled:
+            kind = NoticeKind::Warning;
+            warn = false;
+            break;
+        case Verdict::VerifyNoReply:
+        case Verdict::VerifyIncomplete:
+            kind = NoticeKind::Warning;
+            break;
+        case Verdict::Cancelled:
+            // Stopped before anything was sent: the operator chose so.
+            warn = report.run.packet != kStartPacket;
+            break;
+        default:
+            break;
+    }
+    // "Programmed and verified at 13:45:01." / "Sent but not verified at 13:45:01: no ..."
+    wxString summary = wxString::FromUTF8(VerdictSummary(report));
+    const wxString at = " at " + wxString(ClockTime(now));
+    const int colon = summary.Find(':');
+    summary = colon == wxNOT_FOUND ? summary + at : summary.Left(colon) + at + summary.Mid(colon);
+    ShowNotice(summary + ".", kind);
+
+    LogEntry entry = prepared;
+    entry.when = now;
+    entry.outcome = LogOutcome(report);
+    entry.transmitter = report.transmitterInfo;
+    entry.backup = FileNameOf(report.backupPath);
+    std::string error;
+    const std::string folder = UserDataFolder();
+    const bool logged = AppendToLog(folder, entry, &error);
+
+    // Texts of the transmitter and the form are 8-bit; file names are UTF-8.
+    if (warn) Warn(kestrin_ui::Widen(VerdictDetails(report)));
+    if (!logged && !logProblemShown) {
+        logProblemShown = true;
+        Warn("The programming log could not be written, so this run is not recorded:\n" +
+             wxString::FromUTF8(error) + "\nProgramming is not affected.");
+    }
+}
+
+void Kestrin_ProFrame::ShowNotice(const wxString& text, NoticeKind kind) {
+    const wxColour background = kind == NoticeKind::Good      ? wxColour(212, 237, 218)
+                                : kind == NoticeKind::Warning ? wxColour(255, 236, 179)
+                                                              : wxColour(248, 215, 218);
+    Panel_Notice->SetBackgroundColour(background);
+    StaticText_Notice->SetForegroundColour(wxColour(33, 37, 41));
+    // The text decides the height: the size fixed at construction was for none.
+    StaticText_Notice->SetMinSize(wxDefaultSize);
+    StaticText_Notice->SetLabel(text);
+    const int width = Panel9->GetClientSize().x - 2 * 5 - 2 * 6;
+    StaticText_Notice->Wrap(std::max(width, 60));
+    StaticText_Notice->InvalidateBestSize();
+    Panel_Notice->Show();
+    Panel9->Layout();
+    Panel_Notice->Refresh();
+}
+
+void Kestrin_ProFrame::HideNotice() {
+    if (!Panel_Notice->IsShown()) return;
+    Panel_Notice->Hide();
+    Panel9->Layout();
 }
 
 // ---------------------------------------------------------------------------
@@ -224,43 +418,29 @@ void Kestrin_ProFrame::OnButton_ReadClick(wxCommandEvent&) {
             "Connect the shoe, then read again.");
         return;
     }
-    DeviceOperation operation(this);
-
-    FT_Purge(ftHandle, FT_PURGE_RX | FT_PURGE_TX);
-    FT_Purge(ftHandleRead, FT_PURGE_RX | FT_PURGE_TX);
-    if (!SerialWrite(kTypeCommand, Bytes{'D', '0'})) {
-        Warn("The read request could not be sent: the programming shoe is not taking data.");
-        return;
-    }
-    const Bytes info = ReadReply(ftHandleRead, kInfoReplyCapacity);
-    if (info.empty()) {
-        Warn("No connection established\nCheck Kestrin's power and probe");
-        return;
-    }
-    TextCtrl_Info->ChangeValue(kestrin_ui::Widen(InfoText(info)));
-
-    FT_Purge(ftHandle, FT_PURGE_RX | FT_PURGE_TX);
-    FT_Purge(ftHandleRead, FT_PURGE_RX | FT_PURGE_TX);
-    if (!SerialWrite(kTypeCommand, Bytes{'D', '1'})) {
-        Warn("The read request could not be sent: the programming shoe is not taking data.");
-        return;
-    }
-    const auto image = ExtractImage(ReadReply(ftHandleRead, kImageReplyCapacity));
-    if (!image) {
-        Warn(
-            "The transmitter's reply was incomplete: nothing was loaded.\n"
-            "Check Kestrin's power and probe, then read again.");
-        return;
-    }
-
-    std::copy(image->begin(), image->end(), eeprom.raw);
-    FormSnapshot form = ReadForm();
-    DecodeImage(eeprom, form);
-    uint32_t steps = 0;
-    SynthWordToFreq(eeprom.cfg.TxF0, eeprom.cfg.TxF1, eeprom.cfg.TxF2, &steps);
-    EEPROM.freqNum = steps;
-    ApplyForm(form, true);
-    ReplayLoaderNotifications(true);
+    const Adapters adapters{ftHandle, ftHandleRead};
+    auto result = std::make_shared<ReadBackResult>();
+    StartDeviceOperation(
+        2, true,
+        [=](const Progress& progress, const CancelFlag& cancel) {
+            *result = ReadBack(adapters, crc_total, progress, cancel);
+        },
+        [this, result] {
+            if (result->infoArrived)
+                TextCtrl_Info->ChangeValue(kestrin_ui::Widen(result->infoText));
+            if (!result->outcome.ok()) {
+                Warn(ReadMessage(result->outcome));
+                return;
+            }
+            std::copy(result->image->begin(), result->image->end(), eeprom.raw);
+            FormSnapshot form = ReadForm();
+            DecodeImage(eeprom, form);
+            uint32_t steps = 0;
+            SynthWordToFreq(eeprom.cfg.TxF0, eeprom.cfg.TxF1, eeprom.cfg.TxF2, &steps);
+            EEPROM.freqNum = steps;
+            ApplyForm(form, true);
+            ReplayLoaderNotifications(true);
+        });
 }
 
 // ---------------------------------------------------------------------------
@@ -268,9 +448,16 @@ void Kestrin_ProFrame::OnButton_ReadClick(wxCommandEvent&) {
 
 void Kestrin_ProFrame::SendCommand(const Bytes& payload) {
     if (deviceBusy) return;
-    DeviceOperation operation(this);
-    if (!SerialWrite(kTypeCommand, payload))
-        Warn("The command was not sent: the programming shoe is not taking data.");
+    const Adapters adapters{ftHandle, ftHandleRead};
+    auto outcome = std::make_shared<Outcome>();
+    StartDeviceOperation(
+        1, false,
+        [=](const Progress&, const CancelFlag&) {
+            *outcome = kestrin::SendCommand(adapters, payload, crc_total);
+        },
+        [this, outcome] {
+            if (!outcome->ok()) Warn(CommandMessage(*outcome));
+        });
 }
 
 void Kestrin_ProFrame::OnButton_StatusClick(wxCommandEvent&) { SendCommand({'S'}); }

@@ -39,6 +39,8 @@ kestrin::FormSnapshot Kestrin_ProFrame::ReadForm() const {
 // the notifying setter, everything else silently. The caller replays the
 // notifications that bring the dependent displays in line.
 void Kestrin_ProFrame::ApplyForm(const kestrin::FormSnapshot& f, bool withFreq) {
+    // A notice about the last run must not seem to speak of another form.
+    HideNotice();
     for (int m = 0; m < kestrin::kMsgCount; ++m) {
         const kestrin::MessageForm& msg = f.msg[m];
         MessageText(m)->SetValue(Widen(msg.text));

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/Kestrin_ProMain.h"
-#include "app/keep_alive.h"
 #include "app/ui_hooks.h"
 #include "device/ftdi.h"
 
@@ -14,7 +13,6 @@ wxIMPLEMENT_APP(Kestrin_ProApp);
 
 bool Kestrin_ProApp::OnInit() {
     kestrin::SelectAdapterBackendFromEnvironment();
-    kestrin_ui::InstallWindowPause();
     wxInitAllImageHandlers();
     Kestrin_ProFrame* frame = new Kestrin_ProFrame(nullptr, -1);
     frame->Show();

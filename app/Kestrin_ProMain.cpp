@@ -8,6 +8,7 @@
 
 #include "app/compact_style.h"
 #include "app/data_files.h"
+#include "app/running_operation.h"
 #include "app/ui_hooks.h"
 #include "config/eeprom.h"
 
@@ -212,7 +213,10 @@ Kestrin_ProFrame::Kestrin_ProFrame(wxWindow* parent, wxWindowID id)
     Panel6->Layout();
 }
 
-Kestrin_ProFrame::~Kestrin_ProFrame() { Timer1.Stop(); }
+Kestrin_ProFrame::~Kestrin_ProFrame() {
+    Timer1.Stop();
+    operation.reset();
+}
 
 void Kestrin_ProFrame::BuildHeaderAndInfo(wxBoxSizer* top) {
     Panel10 = new wxPanel(this, wxID_ANY);
@@ -281,11 +285,22 @@ void Kestrin_ProFrame::BuildRightColumn(wxBoxSizer* top) {
     Button_Read = new wxButton(Panel9, wxID_ANY, "Read");
     Button_Read->Hide();
     col->Add(Button_Read, 0, wxALL | wxEXPAND, 5);
+    // How the last run ended, kept in view without stopping the operator.
+    Panel_Notice = new wxPanel(Panel9, wxID_ANY);
+    wxBoxSizer* notice = new wxBoxSizer(wxVERTICAL);
+    StaticText_Notice = new wxStaticText(Panel_Notice, wxID_ANY, wxEmptyString);
+    notice->Add(StaticText_Notice, 1, wxALL | wxEXPAND, 6);
+    Panel_Notice->SetSizer(notice);
+    Panel_Notice->Hide();
+    col->Add(Panel_Notice, 0, wxALL | wxEXPAND, 5);
     col->AddStretchSpacer(1);
     Gauge_Transfer = new wxGauge(Panel9, wxID_ANY, 63, wxDefaultPosition, wxSize(154, 20));
     Gauge_Transfer->Disable();
     Gauge_Transfer->Hide();
     col->Add(Gauge_Transfer, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    Button_Cancel = new wxButton(Panel9, wxID_ANY, "Cancel");
+    Button_Cancel->Hide();
+    col->Add(Button_Cancel, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_HORIZONTAL, 5);
     StaticText_Version = new wxStaticText(Panel9, wxID_ANY, "Version Information");
     col->Add(StaticText_Version, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 15);
     Panel9->SetSizer(col);
@@ -327,6 +342,7 @@ void Kestrin_ProFrame::BindControls() {
     const std::pair<wxButton*, void (F::*)(wxCommandEvent&)> buttons[] = {
         {Button_Program, &F::OnButton_ProgramClick},
         {Button_Read, &F::OnButton_ReadClick},
+        {Button_Cancel, &F::OnButton_CancelClick},
         {BitmapButton_Logo, &F::OnBitmapButton_LogoClick},
         {Button_Status, &F::OnButton_StatusClick},
         {Button_Cali, &F::OnButton_CaliClick},
@@ -384,6 +400,7 @@ void Kestrin_ProFrame::BindControls() {
         Bind(wxEVT_SLIDER, sliderHandlers[s], this, *kSliderMembers[s].id);
 
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &F::OnNotebook1PageChanged, this, ID_NOTEBOOK2);
+    Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, &F::OnNotebook1PageChanging, this, ID_NOTEBOOK1);
 }
 
 void Kestrin_ProFrame::RaiseSlider(long id) { RaiseCommand(wxEVT_SLIDER, id); }
@@ -434,11 +451,14 @@ bool Kestrin_ProFrame::ConfirmUnsavedChanges() {
 void Kestrin_ProFrame::OnQuit(wxCommandEvent&) { Close(false); }
 
 void Kestrin_ProFrame::OnClose(wxCloseEvent& event) {
-    // The close box still reaches the window while a run keeps it painted;
-    // the run finishes first.
-    if (event.CanVeto() && deviceBusy) {
-        event.Veto();
-        return;
+    if (deviceBusy) {
+        // Without a veto the window goes now: the worker is stopped and
+        // waited for in the destructor.
+        if (event.CanVeto()) {
+            event.Veto();
+            AskToEndOperationForClose();
+            return;
+        }
     }
     if (event.CanVeto() && !ConfirmUnsavedChanges()) {
         event.Veto();
@@ -455,6 +475,11 @@ void Kestrin_ProFrame::OnAbout(wxCommandEvent&) {
 
 void Kestrin_ProFrame::OnBitmapButton_LogoClick(wxCommandEvent&) {
     kestrin_ui::LaunchBrowser(kMakerPage);
+}
+
+void Kestrin_ProFrame::OnNotebook1PageChanging(wxNotebookEvent& event) {
+    // Only the page on show is disabled during an operation.
+    if (InputBlocked()) event.Veto();
 }
 
 void Kestrin_ProFrame::OnNotebook1PageChanged(wxNotebookEvent&) {

@@ -24,11 +24,16 @@
 #include <wx/valtext.h>
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "config/form.h"
+#include "config/programming_log.h"
 #include "device/framing.h"
 #include "device/ftdi.h"
+#include "device/operations.h"
+#include "device/verified_run.h"
 
 // Program-wide state of the shell and of the device link.
 extern wxString filePath;  // full path of the current configuration file
@@ -86,6 +91,9 @@ class Kestrin_ProFrame : public wxFrame {
     wxTextCtrl* TextCtrl_Connectionstatus;
     wxButton *Button_Program, *Button_Read;
     wxGauge* Gauge_Transfer;
+    wxButton* Button_Cancel;  // shown beside the gauge while an operation can be stopped
+    wxPanel* Panel_Notice;    // how the last programming run ended
+    wxStaticText* StaticText_Notice;
     wxStaticText* StaticText_Version;
     wxMenuItem *MenuItem1, *MenuItem2, *MenuItem4, *MenuItem5, *MenuItem6, *MenuItem7, *MenuItem8;
     wxTimer Timer1;
@@ -196,6 +204,7 @@ class Kestrin_ProFrame : public wxFrame {
     void OnAbout(wxCommandEvent& event);
     void OnBitmapButton_LogoClick(wxCommandEvent& event);
     void OnNotebook1PageChanged(wxNotebookEvent& event);
+    void OnNotebook1PageChanging(wxNotebookEvent& event);
 
     // File commands.
     void OnMenuNewSelected(wxCommandEvent& event);
@@ -217,6 +226,7 @@ class Kestrin_ProFrame : public wxFrame {
     void OnButton_Preamble1200Click(wxCommandEvent& event);
     void OnButton_Preamble2400Click(wxCommandEvent& event);
     void OnButton_FreqProgramClick(wxCommandEvent& event);
+    void OnButton_CancelClick(wxCommandEvent& event);
 
     // Message settings.
     void OnChoice_ButtonTypeSelect(wxCommandEvent& event);
@@ -267,9 +277,28 @@ class Kestrin_ProFrame : public wxFrame {
     // and last the mode handler.
     void ReplayLoaderNotifications(bool withRepeatSpin);
 
-    // True while a programming run, read-back or command owns the device;
-    // every other device operation and the form loaders are refused then.
+    // True while a programming run, read-back or command owns the device,
+    // until its result has been shown; every other device operation, the
+    // connection monitor and the form loaders stand aside then.
     bool DeviceBusy() const { return deviceBusy; }
+
+    // Runs work on a worker thread, the only one to touch the adapters until
+    // it ends, while the window refuses all input but Cancel (offered when
+    // cancellable) and the gauge follows the progress over `steps`. done then
+    // runs on the GUI thread, once input made meanwhile has been discarded.
+    using DeviceWork =
+        std::function<void(const kestrin::Progress& progress, const kestrin::CancelFlag& cancel)>;
+    void StartDeviceOperation(int steps, bool cancellable, DeviceWork work,
+                              std::function<void()> done);
+    // Asks the running operation to stop at its next packet boundary.
+    void CancelDeviceOperation();
+    // While an operation runs, until its input has settled.
+    bool InputBlocked() const;
+
+    // The notice beside the buttons: good news, a warning, or trouble.
+    enum class NoticeKind { Good, Warning, Trouble };
+    void ShowNotice(const wxString& text, NoticeKind kind);
+    void HideNotice();
 
     // Raise a notification of a control through the window's own event
     // processing, so that its handler runs now.
@@ -278,6 +307,19 @@ class Kestrin_ProFrame : public wxFrame {
 
   private:
     bool deviceBusy = false;
+    struct RunningOperation;
+    std::unique_ptr<RunningOperation> operation;
+    bool closeAfterOperation = false;
+    void FinishDeviceOperation();
+    void EndDeviceOperation();
+    // The close box during an operation: true when the window is to close
+    // once the operation has ended (a run asks first whether to stop it).
+    bool AskToEndOperationForClose();
+    // Asks the operator a yes/no question for the running operation's worker
+    // and waits for the answer (no, when the operation is being abandoned).
+    bool AskFromWorker(const wxString& question);
+    void ShowRunReport(const kestrin::RunReport& report, const kestrin::LogEntry& entry);
+    bool logProblemShown = false;
 
     void BuildHeaderAndInfo(wxBoxSizer* top);
     void BuildRightColumn(wxBoxSizer* top);
@@ -301,7 +343,6 @@ class Kestrin_ProFrame : public wxFrame {
     void ShowSliderReadout(kestrin::SliderId s);
     void SendCommand(const kestrin::Bytes& payload);
     void Warn(const wxString& text);
-    friend class DeviceOperation;
     void SetTypeFilter(int m, int selection);
     void StepFrequency(int step);
     void EnableModeList(bool enable);

@@ -1,25 +1,8 @@
 #include "config/profile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-
-#if defined(_WIN32)
-#include "config/profile_compat_windows.h"
-#endif
-
 namespace kestrin {
 
 namespace {
-
-// A configuration file is a few kilobytes; anything far larger is not one,
-// and reading it whole would only tie up memory.
-constexpr off_t kMaxProfileBytes = 4 * 1024 * 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -68,14 +51,6 @@ Parsed Classify(const std::string& text) {
     p.kind = Parsed::kKey;
     p.eq = eq;
     return p;
-}
-
-std::string ErrorText(const char* what, const std::string& path, int err) {
-    return std::string(what) + " \"" + path + "\": " + std::strerror(err);
-}
-
-void SetError(std::string* error, std::string text) {
-    if (error) *error = std::move(text);
 }
 
 }  // namespace
@@ -192,121 +167,9 @@ std::string IniProfile::Serialize() const {
 }
 
 bool ReadProfileFile(const std::string& path, IniProfile& out, std::string* error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        SetError(error, ErrorText("Cannot open", path, errno));
-        return false;
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        SetError(error, ErrorText("Cannot read", path, errno));
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        SetError(error, "Cannot open \"" + path + "\": not a regular file");
-        ::close(fd);
-        return false;
-    }
-    if (st.st_size > kMaxProfileBytes) {
-        SetError(error, "Cannot open \"" + path + "\": too large for a configuration file");
-        ::close(fd);
-        return false;
-    }
     std::string bytes;
-    char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            SetError(error, ErrorText("Cannot read", path, errno));
-            ::close(fd);
-            return false;
-        }
-        bytes.append(buf, static_cast<std::size_t>(n));
-        if (bytes.size() > static_cast<std::size_t>(kMaxProfileBytes)) {
-            SetError(error, "Cannot open \"" + path + "\": too large for a configuration file");
-            ::close(fd);
-            return false;
-        }
-    }
-    ::close(fd);
+    if (ReadWholeFile(path, bytes, error) != ReadResult::kOk) return false;
     out = IniProfile::Parse(bytes);
-    return true;
-}
-
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
-    // Replace the file a link points to, not the link itself.
-    std::string target = path;
-    struct stat lst;
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved)) target = resolved;
-    }
-
-    // A write-protected file is the owner's way of saying "keep this": the
-    // rename below would replace it all the same, so refuse first.
-    struct stat existing;
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
-        SetError(error, ErrorText("Cannot write", path, EACCES));
-        return false;
-    }
-
-#if defined(_WIN32)
-    const std::size_t slash = target.find_last_of("/\\");
-#else
-    const std::size_t slash = target.rfind('/');
-#endif
-    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string tmp = (slash == std::string::npos ? "" : dir) + "." + base + ".XXXXXX";
-
-    const int fd = ::mkstemp(&tmp[0]);
-    if (fd < 0) {
-        SetError(error, ErrorText("Cannot write", path, errno));
-        return false;
-    }
-
-    // Keep the old file's permissions; a new file gets the usual ones.
-    struct stat st;
-    mode_t mode;
-    if (::stat(target.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-
-    int err = 0;
-    if (::fchmod(fd, mode) != 0) err = errno;
-    std::size_t done = 0;
-    while (!err && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-        } else {
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
-    if (err) {
-        ::unlink(tmp.c_str());
-        SetError(error, ErrorText("Cannot write", path, err));
-        return false;
-    }
-
-    // Make the rename itself durable; the new content is in place either way.
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "config/file_access.h"
+
 namespace kestrin {
 
 // Longest value a read returns; the Windows reader's 800-byte buffer less the
@@ -56,13 +58,9 @@ class IniProfile {
     std::string eol_ = "\r\n";
 };
 
-// Reads a whole profile file. A missing, unreadable or oversized file gives
-// false and, when error is given, a text for the operator.
+// Reads a whole profile file (ReadWholeFile). A missing, unreadable,
+// oversized or irregular file gives false and, when error is given, a text
+// for the operator.
 bool ReadProfileFile(const std::string& path, IniProfile& out, std::string* error);
-
-// Writes bytes to path through a temporary file in the same folder that
-// replaces the old file only once it is complete, so a failed write leaves
-// the old file exactly as it was. Gives false and an error text on failure.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error);
 
 }  // namespace kestrin

@@ -82,12 +82,19 @@ std::string AdapterBackendProblem() {
     return Problem();
 }
 
+std::string AdapterOpenProblem() { return Active().LastOpenProblem(); }
+
 void SelectAdapterBackendFromEnvironment() {
     Problem().clear();
     const char* env = std::getenv("KESTRIN_DEVICE");
     const std::string choice = env ? env : "";
     if (choice == "simulator") {
-        sim::InstallSimulatorBackend();
+        sim::Simulator& model = sim::InstallSimulatorBackend();
+        // A support person shows each failure by naming it when starting.
+        std::string error;
+        if (const char* faults = std::getenv("KESTRIN_SIM_FAULTS"))
+            if (!sim::ApplyFaultList(faults, model, &error))
+                std::fprintf(stderr, "KESTRIN_SIM_FAULTS: %s\n", error.c_str());
         return;
     }
     std::unique_ptr<AdapterBackend> backend;

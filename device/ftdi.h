@@ -14,7 +14,12 @@
 #endif
 
 #if defined(_WIN32)
-#include <minwindef.h>  // DWORD, ULONG, WORD and BOOL as the vendor library declares them
+// As the system headers declare them (and may again, identically); no system
+// header here, so this header may come before the toolkit's in any file.
+using DWORD = unsigned long;
+using ULONG = unsigned long;
+using WORD = unsigned short;
+using BOOL = int;
 #else
 using DWORD = uint32_t;
 using ULONG = uint32_t;
@@ -103,7 +108,14 @@ class AdapterBackend {
                                 DWORD* events) = 0;
     virtual FT_STATUS Purge(FT_HANDLE handle, ULONG mask) = 0;
     virtual FT_STATUS Close(FT_HANDLE handle) = 0;
+
+    // Why the last Open or OpenEx failed, in words a person can act on
+    // ("permission denied on /dev/ttyUSB0 ..."); empty when unknown.
+    virtual std::string LastOpenProblem() const { return std::string(); }
 };
+
+// The active backend's LastOpenProblem.
+std::string AdapterOpenProblem();
 
 // Makes the backend active; handles of the previous one become meaningless.
 // A null backend leaves the program with no adapters at all.

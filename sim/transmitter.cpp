@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -222,54 +223,89 @@ void Simulator::EndRun(const Bytes& payload) {
     const uint16_t sent = static_cast<uint16_t>((payload[1] << 8) | payload[2]);
     inRun_ = false;
     eeprom_union next = image_;
-    if (!runSpoilt_ && sent == runCrc_.checksum() && ApplyRun(next)) {
-        image_ = next;
+    const int last = faults_.applyPackets ? *faults_.applyPackets : kPackets;
+    if (!runSpoilt_ && sent == runCrc_.checksum() && ApplyRun(next, last)) {
+        if (faults_.storeWrongOffset && *faults_.storeWrongOffset < kImageSize)
+            ++next.raw[*faults_.storeWrongOffset];
+        if (!faults_.ignoreRun) image_ = next;
         ++runsApplied_;
     } else {
         ++runsRejected_;
     }
 }
 
-bool Simulator::ApplyRun(eeprom_union& im) const {
+bool Simulator::ApplyRun(eeprom_union& im, int lastPacket) const {
     for (int k = 1; k <= kPackets; ++k)
         if (!runPackets_[k]) return false;
     auto P = [&](int k) -> const Bytes& { return *runPackets_[k]; };
+    if (P(1).size() < 5 || P(2).size() < 5 || P(5).size() < 6 || P(6).size() < 4 ||
+        P(11).size() != 4 || P(12).size() != 24 || P(12)[1] < '0' || P(12)[1] > '2')
+        return false;
+    for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10})
+        if (P(k).back() != kRecordEnd) return false;
+
+    // Packet by packet, so that a transmitter that stores only the first
+    // packets of a run can be shown.
     cfgStUnpacked& c = im.cfg;
-
-    if (P(1).size() < 5 || P(2).size() < 5 || P(5).size() < 6 || P(6).size() < 4) return false;
-    c.BtnRepTmr = Le(P(1), 1);
-    c.BtnRepCnt = P(1)[3];
-    c.CordRepTmr = Le(P(2), 1);
-    c.CordRepTmrInc = P(2)[3];
-    c.FallRepTmr = Le(P(5), 1);
-    c.FallRepTmrInc = P(5)[3];
-    c.FallRepCnt = P(5)[4];
-    c.TestRepTmr = Le(P(6), 1);
-    const bool records =
-        PutRecord(P(1), 4, slot::Button, im) && PutRecord(P(2), 4, slot::Cord, im) &&
-        PutRecord(P(3), 1, slot::BtryLow, im) && PutRecord(P(4), 1, slot::BtryShutDown, im) &&
-        PutRecord(P(5), 5, slot::Fall, im) && PutRecord(P(6), 3, slot::Test, im) &&
-        PutRecord(P(7), 1, slot::Reset, im) && PutRecord(P(8), 1, slot::ReedActivated, im) &&
-        PutRecord(P(9), 1, slot::AccelerometerOFF, im) &&
-        PutRecord(P(10), 1, slot::AccelerometerON, im);
-    if (!records) return false;
-
-    const Bytes& f = P(11);
-    if (f.size() != 4) return false;
-    c.TxF0 = f[1];
-    c.TxF1 = f[2];
-    c.TxF2 = f[3];
-
-    const Bytes& a = P(12);
-    if (a.size() != 24 || a[1] < '0' || a[1] > '2') return false;
-    c.Lis302Allowed = static_cast<uint8_t>(a[1] - '0');
-    le16* words[] = {&c.LowerThreshold,  &c.LowerSamples,  &c.LowerSampleTimeout,
-                     &c.UpperThreshold,  &c.UpperSamples,  &c.UpperSampleTimeout,
-                     &c.StableThreshold, &c.StableSamples, &c.StableSampleTimeout,
-                     &c.AxisThreshold};
-    for (std::size_t i = 0; i < 10; ++i) *words[i] = Le(a, 2 + 2 * i);
-    c.ManDownLvl = a[22];
-    c.ManDownSamples = a[23];
+    for (int k = 1; k <= std::min(lastPacket, kPackets); ++k) {
+        const Bytes& p = P(k);
+        switch (k) {
+            case 1:
+                c.BtnRepTmr = Le(p, 1);
+                c.BtnRepCnt = p[3];
+                PutRecord(p, 4, slot::Button, im);
+                break;
+            case 2:
+                c.CordRepTmr = Le(p, 1);
+                c.CordRepTmrInc = p[3];
+                PutRecord(p, 4, slot::Cord, im);
+                break;
+            case 3:
+                PutRecord(p, 1, slot::BtryLow, im);
+                break;
+            case 4:
+                PutRecord(p, 1, slot::BtryShutDown, im);
+                break;
+            case 5:
+                c.FallRepTmr = Le(p, 1);
+                c.FallRepTmrInc = p[3];
+                c.FallRepCnt = p[4];
+                PutRecord(p, 5, slot::Fall, im);
+                break;
+            case 6:
+                c.TestRepTmr = Le(p, 1);
+                PutRecord(p, 3, slot::Test, im);
+                break;
+            case 7:
+                PutRecord(p, 1, slot::Reset, im);
+                break;
+            case 8:
+                PutRecord(p, 1, slot::ReedActivated, im);
+                break;
+            case 9:
+                PutRecord(p, 1, slot::AccelerometerOFF, im);
+                break;
+            case 10:
+                PutRecord(p, 1, slot::AccelerometerON, im);
+                break;
+            case 11:
+                c.TxF0 = p[1];
+                c.TxF1 = p[2];
+                c.TxF2 = p[3];
+                break;
+            case 12: {
+                c.Lis302Allowed = static_cast<uint8_t>(p[1] - '0');
+                le16* words[] = {&c.LowerThreshold,  &c.LowerSamples,  &c.LowerSampleTimeout,
+                                 &c.UpperThreshold,  &c.UpperSamples,  &c.UpperSampleTimeout,
+                                 &c.StableThreshold, &c.StableSamples, &c.StableSampleTimeout,
+                                 &c.AxisThreshold};
+                for (std::size_t i = 0; i < 10; ++i) *words[i] = Le(p, 2 + 2 * i);
+                c.ManDownLvl = p[22];
+                c.ManDownSamples = p[23];
+                break;
+            }
+        }
+    }
     return true;
 }
 
@@ -323,6 +359,66 @@ Bytes Simulator::ImageReply() const {
     r.push_back(static_cast<uint8_t>(crc & 0xFF));
     r.push_back(ETX);
     return Stuff(r);
+}
+
+bool ApplyFaultList(const std::string& list, Simulator& sim, std::string* error) {
+    const auto refuse = [error](const std::string& entry) {
+        if (error)
+            *error = "\"" + entry +
+                     "\" is not a simulator fault: use ignore-run, store-wrong:OFFSET (0-511), "
+                     "apply-packets:K (0-12), no-cable, silent, cut-reply:N, unplug-shoe-after:N";
+        return false;
+    };
+    Faults faults = sim.faults();
+    bool noCable = false;
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        std::size_t end = list.find(',', at);
+        if (end == std::string::npos) end = list.size();
+        std::string entry = list.substr(at, end - at);
+        at = end + 1;
+        while (!entry.empty() && entry.front() == ' ') entry.erase(entry.begin());
+        while (!entry.empty() && entry.back() == ' ') entry.pop_back();
+        if (entry.empty()) continue;
+
+        const std::size_t colon = entry.find(':');
+        const std::string name = entry.substr(0, colon);
+        std::optional<unsigned long> number;
+        if (colon != std::string::npos) {
+            const std::string digits = entry.substr(colon + 1);
+            char* stop = nullptr;
+            const unsigned long v = std::strtoul(digits.c_str(), &stop, 10);
+            if (!digits.empty() && digits[0] != '-' && stop && *stop == '\0' && v <= 1000000)
+                number = v;
+        }
+        const bool wantsNumber = name == "store-wrong" || name == "apply-packets" ||
+                                 name == "cut-reply" || name == "unplug-shoe-after";
+        const bool ok = wantsNumber ? number.has_value() : colon == std::string::npos;
+        if (!ok || (name == "store-wrong" && *number >= kImageSize) ||
+            (name == "apply-packets" && *number > static_cast<unsigned long>(kPackets))) {
+            return refuse(entry);
+        }
+        if (name == "ignore-run") {
+            faults.ignoreRun = true;
+        } else if (name == "store-wrong") {
+            faults.storeWrongOffset = *number;
+        } else if (name == "apply-packets") {
+            faults.applyPackets = static_cast<int>(*number);
+        } else if (name == "no-cable") {
+            noCable = true;
+        } else if (name == "silent") {
+            faults.transmitterSilent = true;
+        } else if (name == "cut-reply") {
+            faults.cutReplyAfter = *number;
+        } else if (name == "unplug-shoe-after") {
+            faults.unplugShoeAfterWrites = static_cast<int>(*number);
+        } else {
+            return refuse(entry);
+        }
+    }
+    sim.faults() = faults;
+    if (noCable) sim.UnplugCable();
+    return true;
 }
 
 }  // namespace kestrin::sim

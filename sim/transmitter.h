@@ -31,7 +31,20 @@ struct Faults {
     std::optional<std::size_t> shortWriteLimit;
     // The shoe is unplugged right after this many further writes.
     std::optional<int> unplugShoeAfterWrites;
+    // A run that checks out leaves the transmitter as it was.
+    bool ignoreRun = false;
+    // After a run, this byte of the image is stored wrong.
+    std::optional<std::size_t> storeWrongOffset;
+    // Of a run, only packets 1 to this one are stored.
+    std::optional<int> applyPackets;
 };
+
+// Faults named as a person starting the program would: a comma-separated
+// list of ignore-run, store-wrong:OFFSET, apply-packets:K, no-cable, silent,
+// cut-reply:N, unplug-shoe-after:N. False with a text naming the first entry
+// that is not one of them; nothing is changed then.
+class Simulator;
+bool ApplyFaultList(const std::string& list, Simulator& sim, std::string* error);
 
 class Simulator {
   public:
@@ -107,7 +120,7 @@ class Simulator {
     void OnPacket(const Bytes& frame);
     void OnCommand(const Bytes& payload);
     void EndRun(const Bytes& payload);
-    bool ApplyRun(eeprom_union& image) const;
+    bool ApplyRun(eeprom_union& image, int lastPacket) const;
     void Reply(DeviceRef device, Bytes reply);
 
     std::vector<Device> devices_;

@@ -44,6 +44,7 @@ Section "${PRODUCT}"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "${STAGE}\kestrin-pro.exe"
+  File "${STAGE}\kestrin-cli.exe"
   File "${STAGE}\kestrin-pro.ico"
   File "${STAGE}\Info.bmp"
   File "${STAGE}\Logo.bmp"
@@ -79,6 +80,7 @@ Section "Uninstall"
   ; Only what the installer put there: configurations an operator saved into
   ; the program's folder stay, and so does the folder then.
   Delete "$INSTDIR\kestrin-pro.exe"
+  Delete "$INSTDIR\kestrin-cli.exe"
   Delete "$INSTDIR\kestrin-pro.ico"
   Delete "$INSTDIR\Info.bmp"
   Delete "$INSTDIR\Logo.bmp"

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "config/profile.h"
@@ -12,13 +10,6 @@ namespace fs = std::filesystem;
 using kestrin::IniProfile;
 
 namespace {
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct GetCase {
     const char* what;
@@ -135,48 +126,6 @@ TEST_F(ProfileFileTest, ReadRefusesWhatIsNoReadableFile) {
     error.clear();
     EXPECT_FALSE(kestrin::ReadProfileFile(dir_.string(), p, &error));
     EXPECT_FALSE(error.empty());
-}
-
-TEST_F(ProfileFileTest, AtomicWriteReplacesContentAndKeepsPermissions) {
-    const fs::path file = dir_ / "a.kt9";
-    std::string error;
-    ASSERT_TRUE(kestrin::WriteFileAtomically(file.string(), "old content, longer\r\n", &error))
-        << error;
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_TRUE(kestrin::WriteFileAtomically(file.string(), "new\r\n", &error)) << error;
-    EXPECT_EQ(Slurp(file), "new\r\n");
-#if !defined(_WIN32)  // where permissions are only "read-only" or not
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-#endif
-
-    IniProfile p;
-    ASSERT_TRUE(kestrin::ReadProfileFile(file.string(), p, &error)) << error;
-    EXPECT_EQ(p.Serialize(), "new\r\n");
-}
-
-TEST_F(ProfileFileTest, FailedAtomicWriteLeavesNoTraces) {
-    std::string error;
-    EXPECT_FALSE(kestrin::WriteFileAtomically((dir_ / "no" / "a.kt9").string(), "x", &error));
-    EXPECT_NE(error.find("a.kt9"), std::string::npos) << error;
-
-    std::ofstream(dir_ / "plain") << "file";
-    error.clear();
-    EXPECT_FALSE(kestrin::WriteFileAtomically((dir_ / "plain" / "a.kt9").string(), "x", &error));
-    EXPECT_FALSE(error.empty());
-
-    // The temporary file is made, then the rename fails: it must not stay.
-    fs::create_directories(dir_ / "busy" / "inner");
-    error.clear();
-    EXPECT_FALSE(kestrin::WriteFileAtomically((dir_ / "busy").string(), "x", &error));
-    EXPECT_FALSE(error.empty());
-    std::size_t entries = 0;
-    for (const auto& e : fs::directory_iterator(dir_)) {
-        (void)e;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 2u);  // "plain" and "busy"
-    EXPECT_EQ(Slurp(dir_ / "plain"), "file");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ struct ShownBox {
 };
 
 class FrameTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -26,7 +26,11 @@ protected:
     void Check(wxCheckBox* c, bool value);
     void Slide(wxSlider* s, int value);
     void Spin(wxSpinCtrl* s, int value);
+    // A click through the window's own event processing; a device operation
+    // it starts has ended and shown its result when this returns.
     void Click(wxButton* b);
+    // Runs the event loop until no device operation is under way.
+    void WaitForDevice();
     void Menu(long id);
     void SelectMode(int mode);
     // Whether the control's character filter lets a typed character through.
@@ -35,7 +39,7 @@ protected:
     void NameFile(const wxString& path);
 
     Kestrin_ProFrame* frame = nullptr;
-    std::vector<ShownBox> boxes;   // every message box asked for
-    std::deque<int> answers;       // replies to give, in order (default wxOK)
+    std::vector<ShownBox> boxes;       // every message box asked for
+    std::deque<int> answers;           // replies to give, in order (default wxOK)
     std::deque<wxString> chosenFiles;  // paths for file dialogs; empty: cancel
 };

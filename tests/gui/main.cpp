@@ -5,7 +5,9 @@
 #include <wx/image.h>
 #include <wx/wx.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/ui_hooks.h"
 #include "device/ftdi.h"
@@ -94,6 +96,19 @@ void FrameTest::Click(wxButton* b) {
     wxCommandEvent e(wxEVT_BUTTON, b->GetId());
     e.SetEventObject(b);
     b->GetEventHandler()->ProcessEvent(e);
+    WaitForDevice();
+}
+
+void FrameTest::WaitForDevice() {
+    using Clock = std::chrono::steady_clock;
+    const auto limit = Clock::now() + std::chrono::seconds(20);
+    while (frame && frame->DeviceBusy()) {
+        if (Clock::now() > limit) {
+            ADD_FAILURE() << "a device operation did not end";
+            return;
+        }
+        wxEventLoopBase::GetActive()->DispatchTimeout(50);
+    }
 }
 
 void FrameTest::Menu(long id) {
@@ -133,6 +148,10 @@ void FrameTest::NameFile(const wxString& path) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     kestrin_test::SetEnv("KESTRIN_DEVICE", "simulator");
+    // Backups and the programming log of the runs the tests make stay apart
+    // from the user's own.
+    const std::string dataDir = kestrin_test::MakeTempFolder("kestrin-gui-data").string();
+    kestrin_test::SetEnv("KESTRIN_DATA_DIR", dataDir.c_str());
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         fprintf(stderr, "cannot start the toolkit (no display?)\n");
@@ -149,5 +168,7 @@ int main(int argc, char** argv) {
         rc = RUN_ALL_TESTS();
     }
     wxEntryCleanup();
+    std::error_code ignored;
+    std::filesystem::remove_all(dataDir, ignored);
     return rc;
 }
