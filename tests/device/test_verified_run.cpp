@@ -332,6 +332,7 @@ TEST(ProgrammingLog, OneLinePerRunUnderAHeader) {
     std::ifstream in(dir / "data" / kLogFileName);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
+    in.close();  // an open file cannot be removed on Windows
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], LogHeader());
     EXPECT_EQ(lines[0].rfind("time,outcome,configuration,Button Cap Code,", 0), 0u);
