@@ -3,6 +3,7 @@
 //   winprobe rect TITLE CHILD   screen rectangle and enabled state of the
 //                               child whose text or class is CHILD
 //   winprobe texts TITLE        the texts of the window and its children
+//   winprobe classes TITLE      the class and text of every child
 //   winprobe close TITLE        asks the window to close
 // TITLE is part of a visible top-level window's title. Exit status 1 when
 // no such window is found.
@@ -59,7 +60,9 @@ std::vector<HWND> Children(HWND top) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: winprobe rect TITLE CHILD | texts TITLE | close TITLE\n");
+        std::fprintf(
+            stderr,
+            "usage: winprobe rect TITLE CHILD | texts TITLE | classes TITLE | close TITLE\n");
         return 2;
     }
     const std::string cmd = argv[1];
@@ -69,11 +72,15 @@ int main(int argc, char** argv) {
         PostMessageA(top, WM_CLOSE, 0, 0);
         return 0;
     }
-    if (cmd == "texts") {
+    if (cmd == "texts" || cmd == "classes") {
         std::printf("%s\n", TextOf(top).c_str());
         for (HWND w : Children(top)) {
             const std::string t = TextOf(w);
-            if (!t.empty()) std::printf("%s\n", t.c_str());
+            if (cmd == "classes") {
+                std::printf("%s %s\n", ClassOf(w).c_str(), t.c_str());
+            } else if (!t.empty()) {
+                std::printf("%s\n", t.c_str());
+            }
         }
         return 0;
     }
