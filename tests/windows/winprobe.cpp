@@ -4,17 +4,22 @@
 //                               child whose text or class is CHILD
 //   winprobe texts TITLE        the texts of the window and its children
 //   winprobe classes TITLE      the class and text of every child
+//   winprobe tab TITLE CLASS N  screen rectangle of tab N of the first
+//                               visible tab control of that class
 //   winprobe close TITLE        asks the window to close
 // TITLE is part of a visible top-level window's title. Exit status 1 when
 // no such window is found.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
+
+constexpr UINT kTabGetItemRect = 0x1300 + 10;  // TCM_GETITEMRECT
 
 std::string TextOf(HWND w) {
     char buf[1024];
@@ -83,6 +88,33 @@ int main(int argc, char** argv) {
             }
         }
         return 0;
+    }
+    if (cmd == "tab" && argc >= 5) {
+        for (HWND w : Children(top)) {
+            if (!IsWindowVisible(w) || ClassOf(w) != argv[3]) continue;
+            // The rectangle is filled in the program's own memory.
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            HANDLE proc =
+                OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+            if (!proc) return 1;
+            void* remote = VirtualAllocEx(proc, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+            RECT r{};
+            SIZE_T n = 0;
+            const bool ok = remote &&
+                            SendMessageA(w, kTabGetItemRect, std::atoi(argv[4]),
+                                         reinterpret_cast<LPARAM>(remote)) &&
+                            ReadProcessMemory(proc, remote, &r, sizeof r, &n) && n == sizeof r;
+            if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+            CloseHandle(proc);
+            if (!ok) return 1;
+            POINT corner{r.left, r.top};
+            ClientToScreen(w, &corner);
+            std::printf("%ld %ld %ld %ld\n", corner.x, corner.y, r.right - r.left,
+                        r.bottom - r.top);
+            return 0;
+        }
+        return 1;
     }
     if (cmd == "rect" && argc >= 4) {
         for (HWND w : Children(top)) {
