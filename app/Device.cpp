@@ -20,6 +20,7 @@
 #include "config/eeprom.h"
 #include "config/encode.h"
 #include "config/programming_log.h"
+#include "device/connection.h"
 #include "device/link.h"
 #include "device/operations.h"
 #include "device/payloads.h"
@@ -41,37 +42,23 @@ void Kestrin_ProFrame::OnTimer1Trigger1(wxTimerEvent&) {
 
     // 1. Find the shoe.
     if (!connected) {
-        DWORD count = 0;
-        if (FT_CreateDeviceInfoList(&count) == FT_OK) {
-            for (DWORD i = 0; i < count; ++i) {
-                char serial[kFtSerialLen + 1] = {};
-                char description[kFtDescriptionLen + 1] = {};
-                DWORD flags = 0, type = 0, id = 0, location = 0;
-                FT_HANDLE temp = nullptr;
-                if (FT_GetDeviceInfoDetail(i, &flags, &type, &id, &location, serial, description,
-                                           &temp) != FT_OK)
-                    continue;
-                if (!IsProgrammingShoe(
-                        std::string(serial, strnlen(serial, kFtSerialLen)),
-                        std::string(description, strnlen(description, kFtDescriptionLen))))
-                    continue;
-                // A shoe that cannot be opened is not a connection; try again next tick.
-                FT_HANDLE handle = nullptr;
-                if (FT_Open(static_cast<int>(i), &handle) != FT_OK) continue;
-                if (connected) FT_Close(ftHandle);  // a later match takes over
-                connected = true;
-                ftHandle = handle;
-                // Display-only fields: written without marking the form as changed.
-                TextCtrl_Connectionstatus->ChangeValue("CONNECTED");
-                TextCtrl_Connectionstatus->SetBackgroundColour(wxColour(4, 255, 4));
-                TextCtrl_Connectionstatus->Refresh();
-                SetLine(ftHandle, 19200);
-                Bytes reply;
-                if (WriteAll(ftHandle, kVersionQuery))
-                    reply = ReadReply(ftHandle, kInfoReplyCapacity);
-                TextCtrl_ShoeVersion->ChangeValue(ShoeVersionText(reply));
-                Button_Program->Enable();
-            }
+        for (const Listed& adapter : ListAdapters()) {
+            if (!IsProgrammingShoe(adapter.serial, adapter.description)) continue;
+            // A shoe that cannot be opened is not a connection; try again next tick.
+            FT_HANDLE handle = nullptr;
+            if (FT_Open(static_cast<int>(adapter.index), &handle) != FT_OK) continue;
+            if (connected) FT_Close(ftHandle);  // a later match takes over
+            connected = true;
+            ftHandle = handle;
+            // Display-only fields: written without marking the form as changed.
+            TextCtrl_Connectionstatus->ChangeValue("CONNECTED");
+            TextCtrl_Connectionstatus->SetBackgroundColour(wxColour(4, 255, 4));
+            TextCtrl_Connectionstatus->Refresh();
+            SetLine(ftHandle, 19200);
+            Bytes reply;
+            if (WriteAll(ftHandle, kVersionQuery)) reply = ReadReply(ftHandle, kInfoReplyCapacity);
+            TextCtrl_ShoeVersion->ChangeValue(ShoeVersionText(reply));
+            Button_Program->Enable();
         }
     } else {
         // 2. Notice it gone.

@@ -4,8 +4,8 @@
 #include "config/eeprom.h"
 #include "pages/frequency.h"
 
-using kestrin_ui::Narrow;
-using kestrin_ui::Widen;
+using kestrin_ui::FieldBytes;
+using kestrin_ui::FieldText;
 
 kestrin::FormSnapshot Kestrin_ProFrame::ReadForm() const {
     kestrin::FormSnapshot f;
@@ -13,12 +13,12 @@ kestrin::FormSnapshot Kestrin_ProFrame::ReadForm() const {
         kestrin::MessageForm& msg = f.msg[m];
         msg.type = TypeChoice(m)->GetSelection();
         msg.speed = SpeedChoice(m)->GetSelection();
-        msg.id = Narrow(IdText(m)->GetValue());
+        msg.id = FieldBytes(IdText(m)->GetValue());
         msg.tone = ToneChoice(m)->GetSelection();
-        msg.text = Narrow(MessageText(m)->GetValue());
+        msg.text = FieldBytes(MessageText(m)->GetValue());
     }
-    f.fallOn = Narrow(TextCtrl_FallOn->GetValue());
-    f.fallOff = Narrow(TextCtrl_FallOff->GetValue());
+    f.fallOn = FieldBytes(TextCtrl_FallOn->GetValue());
+    f.fallOff = FieldBytes(TextCtrl_FallOff->GetValue());
     f.buttonRepeats = SpinCtrl_ButtonRepeat->GetValue();
     f.buttonRepeatTime = Choice_ButtonRepeat->GetSelection();
     f.cordRepeatTime = Choice_CordRepeat->GetSelection();
@@ -43,17 +43,21 @@ void Kestrin_ProFrame::ApplyForm(const kestrin::FormSnapshot& f, bool withFreq) 
     HideNotice();
     for (int m = 0; m < kestrin::kMsgCount; ++m) {
         const kestrin::MessageForm& msg = f.msg[m];
-        MessageText(m)->SetValue(Widen(msg.text));
-        IdText(m)->SetValue(Widen(msg.id));
+        MessageText(m)->SetValue(FieldText(msg.text));
+        IdText(m)->SetValue(FieldText(msg.id));
         TypeChoice(m)->SetSelection(msg.type);
-        // A read-back can carry 2400 baud, which the choice offers only then.
-        if (msg.speed >= static_cast<int>(SpeedChoice(m)->GetCount()))
-            SpeedChoice(m)->Append(wxString::FromUTF8(kestrin::kSpeed2400Item));
-        SpeedChoice(m)->SetSelection(msg.speed);
+        // A read-back can carry 2400 baud, which the choice offers only while
+        // the message has it: a later form without it must not save it.
+        wxChoice* speed = SpeedChoice(m);
+        const bool has2400 = speed->GetCount() > kestrin::kSpeedItems.size();
+        if (msg.speed == kestrin::kSpeed2400 && !has2400)
+            speed->Append(wxString::FromUTF8(kestrin::kSpeed2400Item));
+        if (msg.speed != kestrin::kSpeed2400 && has2400) speed->Delete(kestrin::kSpeed2400);
+        speed->SetSelection(msg.speed);
         ToneChoice(m)->SetSelection(msg.tone);
     }
-    TextCtrl_FallOn->SetValue(Widen(f.fallOn));
-    TextCtrl_FallOff->SetValue(Widen(f.fallOff));
+    TextCtrl_FallOn->SetValue(FieldText(f.fallOn));
+    TextCtrl_FallOff->SetValue(FieldText(f.fallOff));
     SpinCtrl_ButtonRepeat->SetValue(f.buttonRepeats);
     Choice_ButtonRepeat->SetSelection(f.buttonRepeatTime);
     Choice_CordRepeat->SetSelection(f.cordRepeatTime);

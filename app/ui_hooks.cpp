@@ -37,6 +37,7 @@ wxString BuildStamp(const char* date, const char* time) {
 }  // namespace kestrin_ui
 
 #include "config/cp1252.h"
+#include "config/texts.h"
 
 namespace kestrin_ui {
 
@@ -56,6 +57,23 @@ wxString Widen(const std::string& bytes) {
     wxString out;
     out.reserve(bytes.size());
     for (char b : bytes) out += wxUniChar(kestrin::Cp1252ToUnicode(static_cast<uint8_t>(b)));
+    return out;
+}
+
+std::string FieldBytes(const wxString& text) {
+    std::string out;
+    out.reserve(text.length());
+    for (wxUniChar c : text) {
+        const int byte = kestrin::DisplayByte(c.GetValue());
+        out += static_cast<char>(byte < 0 ? '?' : byte);
+    }
+    return out;
+}
+
+wxString FieldText(const std::string& bytes) {
+    wxString out;
+    out.reserve(bytes.size());
+    for (char b : bytes) out += wxUniChar(kestrin::DisplayCodePoint(static_cast<uint8_t>(b)));
     return out;
 }
 

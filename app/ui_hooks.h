@@ -44,4 +44,10 @@ namespace kestrin_ui {
 std::string Narrow(const wxString& text);
 wxString Widen(const std::string& bytes);
 
+// The same for the one-line fields of the form: the control bytes a read-back
+// or a file may bring show as their control pictures, so a field keeps one
+// line and gives the bytes back unchanged (kestrin::DisplayCodePoint).
+std::string FieldBytes(const wxString& text);
+wxString FieldText(const std::string& bytes);
+
 }  // namespace kestrin_ui

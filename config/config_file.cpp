@@ -1,11 +1,10 @@
 #include "config/config_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <iterator>
+
+#include "config/texts.h"
 
 namespace kestrin {
 
@@ -83,12 +82,21 @@ std::string CapCode(const std::string& s) {
 std::string Num(int64_t v) { return std::to_string(v); }
 std::string Flag(bool b) { return b ? "1" : "0"; }
 
+// Texts may hold control bytes from a read-back; no INI line can carry a
+// line break, so they are escaped (EncodeFileText).
+void SetText(IniProfile& p, const char* section, const char* key, const std::string& text) {
+    p.Set(section, key, EncodeFileText(text));
+}
+std::string GetText(const IniProfile& p, const char* section, const char* key) {
+    return DecodeFileText(p.Get(section, key));
+}
+
 void WriteMessage(const MessageForm& m, const char* section, IniProfile& p) {
     p.Set(section, "Type", Num(m.type));
     p.Set(section, "Speed", Num(m.speed));
-    p.Set(section, "ID", m.id);
+    SetText(p, section, "ID", m.id);
     p.Set(section, "Tone", Num(m.tone));
-    p.Set(section, "Text", m.text);
+    SetText(p, section, "Text", m.text);
 }
 
 void ReadMessage(const IniProfile& p, int index, MessageForm& m) {
@@ -97,9 +105,9 @@ void ReadMessage(const IniProfile& p, int index, MessageForm& m) {
     // 2400 baud comes only from a read-back, but a form holding it must
     // survive being saved and opened again; the window adds the item.
     m.speed = Clamped(p.Get(section, "Speed"), 0, kSpeed2400);
-    m.id = CapCode(p.Get(section, "ID"));
+    m.id = CapCode(GetText(p, section, "ID"));
     m.tone = Clamped(p.Get(section, "Tone"), 0, LastIndex(kToneItems));
-    m.text = Cut(p.Get(section, "Text"), kMessages[index].maxLen);
+    m.text = Cut(GetText(p, section, "Text"), kMessages[index].maxLen);
 }
 
 }  // namespace
@@ -116,8 +124,8 @@ void WriteFormToProfile(const FormSnapshot& f, IniProfile& p) {
     p.Set("Cord", "IncTime", Flag(f.cordIncTime));
 
     WriteMessage(f.msg[kReed], "Reed", p);
-    p.Set("Reed", "FallOn", f.fallOn);
-    p.Set("Reed", "FallOff", f.fallOff);
+    SetText(p, "Reed", "FallOn", f.fallOn);
+    SetText(p, "Reed", "FallOff", f.fallOff);
 
     WriteMessage(f.msg[kBatLow], "BatLow", p);
     WriteMessage(f.msg[kBatShut], "BatShut", p);
@@ -155,8 +163,8 @@ bool ReadFormFromProfile(const IniProfile& p, FormSnapshot& form, bool readFreq)
     f.buttonRepeatTime = Clamped(p.Get("Button", "Time"), 0, LastIndex(kRepeatTimeItems));
     f.cordRepeatTime = Clamped(p.Get("Cord", "Time"), 0, LastIndex(kRepeatTimeItems));
     f.cordIncTime = LeadingNumber(p.Get("Cord", "IncTime")) != 0;
-    f.fallOn = Cut(p.Get("Reed", "FallOn"), kFallTextLen);
-    f.fallOff = Cut(p.Get("Reed", "FallOff"), kFallTextLen);
+    f.fallOn = Cut(GetText(p, "Reed", "FallOn"), kFallTextLen);
+    f.fallOff = Cut(GetText(p, "Reed", "FallOff"), kFallTextLen);
     f.fallRepeatTime = Clamped(p.Get("Fall", "Time"), 0, LastIndex(kRepeatTimeItems));
     f.fallRepeatNum = Clamped(p.Get("Fall", "RepeatNum"), 0, LastIndex(kFallRepeatNumItems));
     f.fallIncTime = LeadingNumber(p.Get("Fall", "IncTime")) != 0;
@@ -185,11 +193,20 @@ bool ReadFormFromProfile(const IniProfile& p, FormSnapshot& form, bool readFreq)
 bool SaveConfigFile(const std::string& path, const FormSnapshot& form, std::string* error) {
     // Start from what is there so that foreign sections and keys survive; a
     // file that exists but cannot be read is not overwritten.
-    IniProfile profile;
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 || errno != ENOENT) {
-        if (!ReadProfileFile(path, profile, error)) return false;
+    std::string bytes;
+    switch (ReadWholeFile(path, bytes, error)) {
+        case ReadResult::kOk:
+            break;
+        case ReadResult::kMissing:
+            if (error) error->clear();
+            break;
+        case ReadResult::kNotRegular:
+            if (error) *error = FileErrorText("Cannot write", path, kNotRegularReason);
+            return false;
+        default:
+            return false;
     }
+    IniProfile profile = IniProfile::Parse(std::move(bytes));
     WriteFormToProfile(form, profile);
     return WriteFileAtomically(path, profile.Serialize(), error);
 }

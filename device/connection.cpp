@@ -11,8 +11,7 @@ namespace {
 std::string OpenProblem(FT_STATUS status) {
     std::string why = AdapterOpenProblem();
     if (!why.empty()) return why;
-    if (status == FT_DEVICE_NOT_OPENED)
-        return "it could not be opened: another program holds it";
+    if (status == FT_DEVICE_NOT_OPENED) return "it could not be opened: another program holds it";
     return "it could not be opened (status " + std::to_string(status) + ")";
 }
 
@@ -23,23 +22,32 @@ std::string AcceptedShoes() {
            "description \"USB BASE PROGRAMMER\"";
 }
 
-Connection Connect() {
-    Connection c;
-    c.backend = AdapterBackendName();
+std::vector<Listed> ListAdapters() {
+    std::vector<Listed> out;
     DWORD count = 0;
-    if (FT_CreateDeviceInfoList(&count) != FT_OK) count = 0;
-    std::size_t cableAt = SIZE_MAX;
+    if (FT_CreateDeviceInfoList(&count) != FT_OK) return out;
     for (DWORD i = 0; i < count; ++i) {
         char serial[kFtSerialLen + 1] = {};
         char description[kFtDescriptionLen + 1] = {};
         DWORD flags = 0, type = 0, id = 0, location = 0;
         FT_HANDLE temp = nullptr;
-        if (FT_GetDeviceInfoDetail(i, &flags, &type, &id, &location, serial, description,
-                                   &temp) != FT_OK)
+        if (FT_GetDeviceInfoDetail(i, &flags, &type, &id, &location, serial, description, &temp) !=
+            FT_OK)
             continue;
+        out.push_back({i, std::string(serial, strnlen(serial, kFtSerialLen)),
+                       std::string(description, strnlen(description, kFtDescriptionLen))});
+    }
+    return out;
+}
+
+Connection Connect() {
+    Connection c;
+    c.backend = AdapterBackendName();
+    std::size_t cableAt = SIZE_MAX;
+    for (const Listed& listed : ListAdapters()) {
         AdapterSeen seen;
-        seen.serial.assign(serial, strnlen(serial, kFtSerialLen));
-        seen.description.assign(description, strnlen(description, kFtDescriptionLen));
+        seen.serial = listed.serial;
+        seen.description = listed.description;
         if (seen.description == kReadCableDescription) {
             seen.role = AdapterSeen::Role::Cable;  // opened by description below
             cableAt = c.seen.size();
@@ -49,7 +57,7 @@ Connection Connect() {
             seen.problem = "another accepted shoe is already in use";
         } else {
             FT_HANDLE handle = nullptr;
-            const FT_STATUS st = FT_Open(static_cast<int>(i), &handle);
+            const FT_STATUS st = FT_Open(static_cast<int>(listed.index), &handle);
             if (st != FT_OK) {
                 seen.problem = OpenProblem(st);
             } else {

@@ -18,11 +18,19 @@ struct AdapterSeen {
 };
 
 struct Connection {
-    Adapters handles;          // null where none could be opened
-    std::string shoeVersion;   // as the window shows it; empty without a reply
+    Adapters handles;         // null where none could be opened
+    std::string shoeVersion;  // as the window shows it; empty without a reply
     std::vector<AdapterSeen> seen;
-    std::string backend;       // which way the adapters are reached
+    std::string backend;  // which way the adapters are reached
 };
+
+// The adapters the backend lists now, by index, with their serial number and
+// description as the driver reports them.
+struct Listed {
+    DWORD index;
+    std::string serial, description;
+};
+std::vector<Listed> ListAdapters();
 
 // Opens the first accepted shoe (19200 8N1, version asked) and the read cable
 // (115200 8N1). Every listed adapter is reported with its role or problem.

@@ -73,10 +73,22 @@ Bytes BuildEndFrame(boost::crc_ccitt_type& runCrc) {
     return frame;
 }
 
+namespace {
+// Whether the walk of Unstuff ends on an escape byte with nothing after it:
+// the reply was cut inside an escape, and that last byte is no data.
+bool EndsInLoneEscape(const Bytes& stuffed) {
+    std::size_t i = 0;
+    while (i + 1 < stuffed.size()) i += stuffed[i] == DLE ? 2 : 1;
+    return i + 1 == stuffed.size() && stuffed[i] == DLE;
+}
+}  // namespace
+
 std::optional<std::array<uint8_t, 512>> ExtractImage(const Bytes& reply) {
     const std::size_t kept = std::min(reply.size(), kImageReplyCapacity);
     if (kept <= 5) return std::nullopt;
-    Bytes body = Unstuff(Bytes(reply.begin() + 5, reply.begin() + kept));
+    const Bytes stuffed(reply.begin() + 5, reply.begin() + kept);
+    if (EndsInLoneEscape(stuffed)) return std::nullopt;
+    Bytes body = Unstuff(stuffed);
     if (body.size() < 1 + 512) return std::nullopt;
     std::array<uint8_t, 512> image{};
     std::copy(body.begin() + 1, body.begin() + 1 + 512, image.begin());

@@ -49,7 +49,8 @@ constexpr std::size_t kInfoReplyCapacity = 100;
 
 // The 512-byte image inside a reply to "D1": at most kImageReplyCapacity
 // bytes, five leading bytes dropped, unstuffed, one more byte dropped. Empty
-// when fewer than 512 bytes remain.
+// when fewer than 512 bytes remain, and when the kept bytes end in an escape
+// byte whose partner never came (a reply cut there is incomplete).
 std::optional<std::array<uint8_t, 512>> ExtractImage(const Bytes& reply);
 
 }  // namespace kestrin

@@ -89,7 +89,8 @@ std::string InfoText(const Bytes& reply) {
     if (!copy.empty()) copy[0] = ' ';
     const std::string text = TextUpToNul(copy);
     if (text.size() <= 7) return std::string();
-    if (text.size() < 12) return text.substr(7);
+    // Up to twelve characters, dropping the last five would leave nothing.
+    if (text.size() <= 12) return text.substr(7);
     return text.substr(7, text.size() - 12);
 }
 

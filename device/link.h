@@ -43,7 +43,8 @@ std::string ShoeVersionText(const Bytes& reply);
 
 // The information text of a reply to "D0": first byte read as a space, text
 // up to the first NUL, shown from position 7 up to but not including the
-// last five characters (from position 7 on when that leaves nothing).
+// last five characters; from position 7 on when that leaves nothing (8 to 12
+// characters), the empty text for 7 or fewer.
 std::string InfoText(const Bytes& reply);
 
 }  // namespace kestrin

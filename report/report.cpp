@@ -1,29 +1,13 @@
 #include "report/report.h"
 
-#include "config/cp1252.h"
-#include "config/profile.h"
+#include "config/file_access.h"
+#include "config/texts.h"
 #include "pages/frequency.h"
 #include "pages/readouts.h"
 
 namespace kestrin {
 
 namespace {
-
-void AppendUtf8(std::string& out, unsigned char c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-        return;
-    }
-    const unsigned cp = Cp1252ToUnicode(c);
-    if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Item text of a choice; an index the choice cannot hold shows nothing.
 std::string Item(const std::vector<std::string>& items, int index) {
@@ -133,7 +117,9 @@ std::vector<std::string> ReportLines(const FormSnapshot& f) {
 std::string ReportText(const std::vector<std::string>& lines) {
     std::string out;
     for (const std::string& line : lines) {
-        for (char c : line) AppendUtf8(out, static_cast<unsigned char>(c));
+        // Control bytes of a text show as in its field, so no text breaks
+        // the one-item-a-line layout.
+        out += DisplayUtf8(line);
         out += "\r\n";
     }
     return out;

@@ -13,7 +13,8 @@ namespace kestrin {
 std::vector<std::string> ReportLines(const FormSnapshot& form);
 
 // The file content: each line in UTF-8 (no byte-order mark), each followed by
-// CRLF, the last one included.
+// CRLF, the last one included. Control bytes in the lines appear as their
+// control pictures (DisplayUtf8), as the fields show them.
 std::string ReportText(const std::vector<std::string>& lines);
 
 // Replaces the whole of path with the report, in one piece or not at all.

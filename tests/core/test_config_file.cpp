@@ -3,8 +3,10 @@
 #include <stdlib.h>
 #if !defined(_WIN32)
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "config/config_file.h"
+#include "config/texts.h"
 #include "tests/portable.h"
 
 namespace fs = std::filesystem;
@@ -326,6 +329,88 @@ TEST_F(ConfigFileTest, FailedSaveLeavesTheFileAsItWas) {
     EXPECT_EQ(Slurp(dir_ / "a.kt9"), original);
     fs::permissions(dir_ / "a.kt9", fs::perms::owner_all);
 }
+
+// A Windows editor's "UTF-8 with BOM" puts three bytes before the first
+// section: it must still be read, and a save must update it, not add a second.
+TEST_F(ConfigFileTest, AFileWithAByteOrderMarkOpensWithEverySection) {
+    // Hand-made: [Button] first, texts in UTF-8.
+    IniProfile saved = IniProfile::Parse("\xef\xbb\xbf[Button]\r\n");
+    WriteFormToProfile(EditedForm(), saved);
+    ASSERT_NE(saved.Serialize().find("caf\xc3\xa9"), std::string::npos);
+    Spit(dir_ / "bom.kt9", saved.Serialize());
+
+    FormSnapshot f = StartupForm();
+    std::string error;
+    ASSERT_TRUE(OpenConfigFile(Path("bom.kt9"), f, true, &error)) << error;
+    FormSnapshot expected = EditedForm();
+    ExpectSameStored(f, expected);
+
+    f.msg[kButton].text = "caf\xe9";
+    ASSERT_TRUE(SaveConfigFile(Path("bom.kt9"), f, &error)) << error;
+    const std::string after = Slurp(dir_ / "bom.kt9");
+    EXPECT_EQ(after.rfind("\xef\xbb\xbf[Button]\r\n", 0), 0u);
+    EXPECT_EQ(after.find("[Button]"), after.rfind("[Button]"));
+    EXPECT_NE(after.find("Text=caf\xc3\xa9\r\n"), std::string::npos);
+    FormSnapshot reopened = StartupForm();
+    ASSERT_TRUE(OpenConfigFile(Path("bom.kt9"), reopened, true, &error)) << error;
+    ExpectSameStored(reopened, f);
+}
+
+// Texts read back from a transmitter may hold any byte. Saved, each stays on
+// its line and reopens to the same bytes; a typed text is written as it is.
+TEST_F(ConfigFileTest, TextsWithControlCharactersKeepOneLineAndReopenTheSame) {
+    const struct {
+        std::string text, written;
+    } cases[] = {
+        {"PANIC BUTTON ALARM !!", "PANIC BUTTON ALARM !!"},
+        {"a\rb\nc\r\n", "a|0Db|0Ac|0D|0A"},
+        {"\ttab\x1a", "|09tab|1A"},
+        {"del\x7f", "del|7F"},
+        {"pipe | and |41 stay", "pipe | and |41 stay"},
+        {"|0D typed", "|7C0D typed"},
+        {"|7C", "|7C7C"},
+    };
+    FormSnapshot f = StartupForm();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        f.msg[kButton].text = c.text;
+        f.fallOn = c.text.substr(0, 22);
+        std::string error;
+        ASSERT_TRUE(SaveConfigFile(Path("t.kt9"), f, &error)) << error;
+        const std::string file = Slurp(dir_ / "t.kt9");
+        EXPECT_NE(file.find("\r\nText=" + c.written + "\r\n"), std::string::npos) << file;
+        FormSnapshot reopened = StartupForm();
+        ASSERT_TRUE(OpenConfigFile(Path("t.kt9"), reopened, true, &error)) << error;
+        EXPECT_EQ(reopened.msg[kButton].text, c.text);
+        EXPECT_EQ(reopened.fallOn, c.text.substr(0, 22));
+    }
+}
+
+#if !defined(_WIN32)  // FIFOs and /dev/null; tests/windows has the Windows forms
+// A named pipe, a device or a folder where a configuration file is expected
+// is refused at once and named; nothing waits for a writer that never comes.
+TEST_F(ConfigFileTest, WhatIsNoRegularFileIsRefusedAtOnce) {
+    ASSERT_EQ(mkfifo(Path("site.kt9").c_str(), 0600), 0);
+    fs::create_directory(dir_ / "folder.kt9");
+    for (const std::string& path :
+         {Path("site.kt9"), Path("folder.kt9"), std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        const auto start = std::chrono::steady_clock::now();
+        FormSnapshot f = EditedForm();
+        std::string error;
+        EXPECT_FALSE(OpenConfigFile(path, f, true, &error));
+        EXPECT_EQ(error, FileErrorText("Cannot open", path, kNotRegularReason));
+        ExpectSameStored(f, EditedForm());
+        error.clear();
+        EXPECT_FALSE(SaveConfigFile(path, f, &error));
+        EXPECT_EQ(error, FileErrorText("Cannot write", path, kNotRegularReason));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+    }
+    EXPECT_TRUE(fs::is_fifo(dir_ / "site.kt9"));
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder.kt9"));
+}
+
+#endif
 
 TEST(ConfigFileNameTest, FileNameIsThePartAfterTheLastSeparator) {
     const std::pair<const char*, const char*> cases[] = {

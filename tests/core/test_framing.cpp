@@ -168,5 +168,23 @@ TEST(Framing, ExtractImageNeedsAFullImage) {
     EXPECT_TRUE(ExtractImage(Reply(escaped, 400)));
 }
 
+// A reply cut between an escape byte and its partner does not say which byte
+// stood there (0x10 0x23 is 0x03, 0x10 0x30 is 0x10): it is incomplete,
+// whether the cut falls in the image or after it.
+TEST(Framing, AReplyCutInsideAnEscapeIsIncomplete) {
+    std::array<uint8_t, 512> image{};
+    image.fill(0x41);
+    image[511] = ETX;
+    const Bytes whole = Reply(image, 0);
+    ASSERT_EQ(whole.end()[-2], DLE);
+    EXPECT_FALSE(ExtractImage(Bytes(whole.begin(), whole.end() - 1)));
+
+    Bytes cutAfter = Reply(image, 0);
+    cutAfter.push_back(DLE);
+    EXPECT_FALSE(ExtractImage(cutAfter));
+    cutAfter.push_back(0x23);
+    EXPECT_EQ(ExtractImage(cutAfter), image);
+}
+
 }  // namespace
 }  // namespace kestrin

@@ -27,8 +27,15 @@ TEST(Link, InfoTextDropsSevenLeadingAndFiveTrailingCharacters) {
     } cases[] = {
         {"\x02INFO: Kestrin TQ91234\x03", "Kestrin TQ9"},
         {"1234567", ""},
+        {"", ""},
+        {"1", ""},
+        {"12345678", "8"},
         {"1234567890", "890"},
-        {"123456789012", ""},
+        {"12345678901", "8901"},
+        // Twelve characters would leave nothing once the last five are gone.
+        {"123456789012", "89012"},
+        {"1234567890123", "8"},
+        {"12345678901234567", "89012"},
         {std::string("\x02INFO: Kestrin1234\x03\0junk", 24), "Kestrin"},
     };
     for (const auto& c : cases)

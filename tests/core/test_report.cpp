@@ -125,6 +125,30 @@ TEST(ReportTest, FileIsUtf8WithCrlfAfterEveryLineAndReplacesOldContent) {
     fs::remove_all(dir);
 }
 
+// Texts read back from a transmitter may hold CR, LF or other controls: the
+// report shows them as the fields do, as control pictures, one item a line.
+TEST(ReportTest, ControlCharactersInTextsKeepOneItemALine) {
+    FormSnapshot f = StartupForm();
+    f.msg[kButton].text = "a\rb\nc\r\n";
+    f.msg[kReed].id = "12\t3";
+    f.fallOff = "x\x01\x7f";
+    const std::vector<std::string> lines = ReportLines(f);
+    const std::string text = ReportText(lines);
+    std::size_t breaks = 0;
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+        ++breaks;
+    EXPECT_EQ(breaks, lines.size());
+    EXPECT_EQ(text.find('\r', 0), text.find("\r\n"));
+    EXPECT_NE(text.find(", \"a\xe2\x90\x8d"
+                        "b\xe2\x90\x8a"
+                        "c\xe2\x90\x8d\xe2\x90\x8a\"\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find(" to 12\xe2\x90\x89"
+                        "3 Beep type "),
+              std::string::npos);
+    EXPECT_NE(text.find("\"x\xe2\x90\x81\xe2\x90\xa1\"\r\n"), std::string::npos);
+}
+
 TEST(ReportTest, TextJoinsWithCrlf) {
     EXPECT_EQ(ReportText({"a", "", "b"}), "a\r\n\r\nb\r\n");
     EXPECT_EQ(ReportText({}), "");

@@ -6,10 +6,13 @@
 #include <wx/msw/wrapwin.h>
 #else
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 #include <wx/filefn.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +20,7 @@
 #include "app/data_files.h"
 #include "app/ui_hooks.h"
 #include "config/config_file.h"
+#include "config/decode.h"
 #include "config/eeprom.h"
 #include "gui_test.h"
 #include "pages/readouts.h"
@@ -515,6 +519,130 @@ TEST_F(FileCommandsTest, CancelledDialogsChangeNothing) {
         EXPECT_EQ(Slurp(dir / "a.kt9"), original);
         EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     }
+}
+
+#if !defined(_WIN32)  // FIFOs and /dev/null; tests/windows has the Windows forms
+// A FIFO, a device or a folder named where a file is expected: every file
+// command refuses it at once with a message naming it, and nothing changes.
+TEST_F(FileCommandsTest, EveryFileCommandRefusesWhatIsNoRegularFileAtOnce) {
+    ASSERT_EQ(mkfifo((dir / "site.kt9").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.kt9");
+    chosenFiles = {Path("a.kt9")};
+    Menu(F::idMenuSaveAs);
+    Load(EditedForm());
+    const std::string form = Stored(frame->ReadForm());
+
+    auto refused = [&](long id, const wxString& path, const std::string& verb) {
+        SCOPED_TRACE(path.ToStdString() + " " + verb);
+        boxes.clear();
+        chosenFiles = {path};
+        answers = {wxNO};  // Open: leave the changes
+        // A wait on the FIFO would never end; the bound leaves room for a busy
+        // machine.
+        const auto start = std::chrono::steady_clock::now();
+        Menu(id);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        ASSERT_EQ(boxes.size(), id == F::idMenuOpen ? 2u : 1u);
+        EXPECT_EQ(boxes.back().text,
+                  FileErrorText(verb.c_str(), path.ToStdString(), kNotRegularReason));
+        EXPECT_EQ(Stored(frame->ReadForm()), form);
+        EXPECT_EQ(filePath, Path("a.kt9"));
+    };
+    for (const wxString& path : {Path("site.kt9"), Path("folder.kt9"), wxString("/dev/null")}) {
+        refused(F::idMenuOpen, path, "Cannot open");
+        refused(F::idMenuSaveAs, path, "Cannot write");
+        refused(F::idMenuText, path, "Cannot write");
+    }
+
+    // Save to a current file that has since become a FIFO.
+    fs::remove(dir / "a.kt9");
+    ASSERT_EQ(mkfifo((dir / "a.kt9").c_str(), 0600), 0);
+    refused(F::idMenuSave, Path("a.kt9"), "Cannot write");
+    EXPECT_TRUE(changeMade);
+    EXPECT_TRUE(fs::is_fifo(dir / "a.kt9"));
+
+    // New passes over a FIFO for its default file, at once, to the shipped one.
+    fs::rename(dir / "site.kt9", dir / "Default.kt9");
+    ASSERT_TRUE(wxSetWorkingDirectory(Path("")));
+    boxes.clear();
+    const auto start = std::chrono::steady_clock::now();
+    Menu(F::idMenuNew);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(frame->TextCtrl_Button->GetValue(), kMessages[kButton].defaultText);
+}
+
+#endif
+
+// A read-back can bring texts holding CR, LF and other control bytes. They
+// show on one line, save and reopen to the same bytes, and the report keeps
+// one item a line.
+TEST_F(FileCommandsTest, ReadBackTextsWithLineBreaksKeepOneLineEverywhere) {
+    eeprom_union image{};
+    const char button[] = "PANIC\r\nROOM 12\x01";
+    std::memcpy(image.cfg.PMsgButtonMsg, button, sizeof button - 1);
+    std::memcpy(image.cfg.PMsgReedActivatedMsg, "a\rb", 3);
+    FormSnapshot f = frame->ReadForm();
+    DecodeImage(image, f);
+    ASSERT_EQ(f.msg[kButton].text, "PANIC\r\nROOM 12\x01");
+    Load(f);
+    EXPECT_EQ(frame->TextCtrl_Button->GetValue(),
+              wxString::FromUTF8("PANIC\xe2\x90\x8d\xe2\x90\x8aROOM 12\xe2\x90\x81"));
+    EXPECT_EQ(frame->TextCtrl_Button->GetNumberOfLines(), 1);
+    EXPECT_EQ(frame->ReadForm().msg[kButton].text, f.msg[kButton].text);
+
+    chosenFiles = {Path("read.kt9")};
+    Menu(F::idMenuSaveAs);
+    ASSERT_TRUE(boxes.empty()) << boxes[0].text;
+    Load(StartupForm());
+    chosenFiles = {Path("read.kt9")};
+    answers = {wxNO};  // leave the start-up form
+    Menu(F::idMenuOpen);
+    ExpectCleanNamedFile(Path("read.kt9"));
+    EXPECT_EQ(frame->ReadForm().msg[kButton].text, "PANIC\r\nROOM 12\x01");
+    EXPECT_EQ(frame->ReadForm().msg[kReed].text, "a\rb");
+
+    chosenFiles = {Path("report.txt")};
+    Menu(F::idMenuText);
+    const std::vector<std::string> lines = SplitCrlf(Slurp(dir / "report.txt"));
+    ASSERT_EQ(lines.size(), 39u);
+    EXPECT_NE(lines[8].find("\"PANIC\xe2\x90\x8d\xe2\x90\x8aROOM 12\xe2\x90\x81\""),
+              std::string::npos)
+        << lines[8];
+    EXPECT_NE(lines[18].find("\"a\xe2\x90\x8d"
+                             "b\""),
+              std::string::npos)
+        << lines[18];
+}
+
+// The 2400 item belongs to a read-back that had it: a form loaded or reset
+// without it must not offer it, or a later save could store Speed=2.
+TEST_F(FileCommandsTest, The2400ItemGoesWithTheMessageThatHadIt) {
+    FormSnapshot with2400 = StartupForm();
+    with2400.msg[kFall].speed = kSpeed2400;
+    Load(with2400);
+    EXPECT_EQ(frame->SpeedChoice(kFall)->GetCount(), 3u);
+    EXPECT_EQ(frame->SpeedChoice(kButton)->GetCount(), 2u);
+
+    Spit(dir / "plain.kt9", Stored(StartupForm()));
+    chosenFiles = {Path("plain.kt9")};
+    answers = {wxNO};
+    Menu(F::idMenuOpen);
+    ASSERT_TRUE(boxes.empty());
+    for (int m = 0; m < kMsgCount; ++m) EXPECT_EQ(frame->SpeedChoice(m)->GetCount(), 2u) << m;
+
+    Load(with2400);
+    Spit(dir / "Default.kt9", Stored(StartupForm()));
+    ASSERT_TRUE(wxSetWorkingDirectory(Path("")));
+    Menu(F::idMenuNew);
+    EXPECT_EQ(frame->SpeedChoice(kFall)->GetCount(), 2u);
+    EXPECT_EQ(frame->SpeedChoice(kFall)->GetSelection(), 1);
+
+    // A file that has it brings it back.
+    Spit(dir / "fast.kt9", Stored(with2400));
+    chosenFiles = {Path("fast.kt9")};
+    Menu(F::idMenuOpen);
+    EXPECT_EQ(frame->SpeedChoice(kFall)->GetStringSelection(), "2400");
 }
 
 }  // namespace
