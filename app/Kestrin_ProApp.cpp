@@ -2,12 +2,15 @@
 
 #include <wx/filename.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 #include <wx/msgout.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/Kestrin_ProMain.h"
+#include "app/ui_hooks.h"
 #include "device/ftdi.h"
 
 wxIMPLEMENT_APP_NO_MAIN(Kestrin_ProApp);
@@ -70,6 +73,14 @@ bool Kestrin_ProApp::OnInit() {
     Kestrin_ProFrame* frame = new Kestrin_ProFrame(nullptr, -1);
     frame->Show();
     SetTopWindow(frame);
+    // Without the vendor's driver there is nothing to connect to: say so
+    // once, not on every tick of the connection monitor.
+    if (const std::string problem = kestrin::AdapterBackendProblem(); !problem.empty()) {
+        frame->CallAfter([frame, problem] {
+            kestrin_ui::MessageBox(wxString::FromUTF8(problem), "Warning", wxOK | wxICON_WARNING,
+                                   frame);
+        });
+    }
     // Once the window is on screen, so that a refusal has a window to sit on.
     if (!startFile_.empty()) {
         const wxString path = startFile_;

@@ -1,13 +1,19 @@
 #include "app/data_files.h"
 
 #include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
+#include <wx/stdpaths.h>
 
 namespace kestrin_ui {
 
 wxString FindDataFile(const wxString& name) {
-    const wxString places[] = {"./" + name, wxString(KESTRIN_BUILD_DATA_DIR) + "/" + name,
+    // Beside the program is where the Windows installer and zip put them; a
+    // file opened from the desktop starts the program in the file's folder.
+    const wxString programDir = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
+    const wxString places[] = {"./" + name, programDir + "/" + name,
+                               wxString(KESTRIN_BUILD_DATA_DIR) + "/" + name,
                                wxString(KESTRIN_INSTALL_DATA_DIR) + "/" + name};
     for (const wxString& p : places)
         if (wxFileExists(p)) return p;

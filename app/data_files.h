@@ -1,5 +1,5 @@
 // Pictures and the default configuration: the working directory first, then
-// the build's data folder, then the installation's.
+// the program's own folder, the build's data folder, the installation's.
 #pragma once
 
 #include <wx/bitmap.h>

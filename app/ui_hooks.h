@@ -8,6 +8,13 @@
 
 #include <functional>
 
+#if defined(__WXMSW__)
+// The system headers make MessageBox a macro; taken in once here, so they
+// cannot rename the hook below behind a later include.
+#include <wx/msw/wrapwin.h>
+#undef MessageBox
+#endif
+
 namespace kestrin_ui {
 
 // A modal message box; returns wxYES, wxNO, wxCANCEL or wxOK.

@@ -21,6 +21,7 @@
 #include "device/link.h"
 #include "device/verified_run.h"
 #include "sim/sim_backend.h"
+#include "tests/portable.h"
 
 namespace {
 
@@ -107,9 +108,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Backups and the log of the benchmark's runs go to a folder of its own.
-    char dataDir[] = "/tmp/kestrin-bench-data-XXXXXX";
-    if (!mkdtemp(dataDir)) return 1;
-    setenv("KESTRIN_DATA_DIR", dataDir, 1);
+    const std::string dataDir = kestrin_test::MakeTempFolder("kestrin-bench-data").string();
+    kestrin_test::SetEnv("KESTRIN_DATA_DIR", dataDir.c_str());
     kestrin::sim::Simulator& sim = kestrin::sim::InstallSimulatorBackend();
     sim.SetRealTime(true);
     kestrin_ui::MessageBox = [](const wxString& text, const wxString&, long, wxWindow*) {

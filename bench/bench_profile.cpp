@@ -17,6 +17,7 @@
 #include <string>
 
 #include "config/config_file.h"
+#include "tests/portable.h"
 
 namespace {
 
@@ -106,9 +107,7 @@ Figures Measure(std::size_t fileSize, F run) {
 }  // namespace
 
 int main() {
-    std::string tmpl = (fs::temp_directory_path() / "kestrin-bench-XXXXXX").string();
-    if (!mkdtemp(&tmpl[0])) return 2;
-    const fs::path dir = tmpl;
+    const fs::path dir = kestrin_test::MakeTempFolder("kestrin-bench");
 
     std::string fileDefault;
     {

@@ -5,12 +5,7 @@
 #include <vector>
 
 #include "device/ftdi.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "device/shared_library.h"
 
 namespace kestrin {
 
@@ -43,52 +38,31 @@ struct Entries {
     CloseFn close;
 };
 
-#if defined(_WIN32)
-using LibHandle = HMODULE;
-LibHandle LoadLib(const std::string& path) { return LoadLibraryA(path.c_str()); }
-void* Symbol(LibHandle lib, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(lib, name));
-}
-void UnloadLib(LibHandle lib) { FreeLibrary(lib); }
-#else
-using LibHandle = void*;
-LibHandle LoadLib(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
-void* Symbol(LibHandle lib, const char* name) { return dlsym(lib, name); }
-void UnloadLib(LibHandle lib) { dlclose(lib); }
-#endif
-
-std::vector<std::string> DefaultNames() {
-#if defined(_WIN32)
-    return {"ftd2xx.dll"};
-#elif defined(__APPLE__)
-    return {"libftd2xx.dylib", "/usr/local/lib/libftd2xx.dylib"};
-#else
-    return {"libftd2xx.so", "libftd2xx.so.1", "/usr/local/lib/libftd2xx.so",
-            "/usr/local/lib/libftd2xx.so.1"};
-#endif
-}
-
 template <typename Fn>
-bool Resolve(LibHandle lib, const char* name, Fn& out) {
-    out = reinterpret_cast<Fn>(Symbol(lib, name));
+bool Resolve(const SharedLibrary& lib, const char* name, Fn& out, const char** missing) {
+    out = reinterpret_cast<Fn>(lib.Symbol(name));
+    if (!out) *missing = name;
     return out != nullptr;
 }
 
-bool ResolveAll(LibHandle lib, Entries& e) {
-    return Resolve(lib, "FT_CreateDeviceInfoList", e.createDeviceInfoList) &&
-           Resolve(lib, "FT_GetDeviceInfoDetail", e.getDeviceInfoDetail) &&
-           Resolve(lib, "FT_Open", e.open) && Resolve(lib, "FT_OpenEx", e.openEx) &&
-           Resolve(lib, "FT_W32_GetCommState", e.getCommState) &&
-           Resolve(lib, "FT_W32_SetCommState", e.setCommState) &&
-           Resolve(lib, "FT_SetTimeouts", e.setTimeouts) && Resolve(lib, "FT_Read", e.read) &&
-           Resolve(lib, "FT_Write", e.write) && Resolve(lib, "FT_GetStatus", e.getStatus) &&
-           Resolve(lib, "FT_Purge", e.purge) && Resolve(lib, "FT_Close", e.close);
+// The name of the first entry point the library lacks, or null.
+const char* ResolveAll(const SharedLibrary& lib, Entries& e) {
+    const char* missing = nullptr;
+    Resolve(lib, "FT_CreateDeviceInfoList", e.createDeviceInfoList, &missing) &&
+        Resolve(lib, "FT_GetDeviceInfoDetail", e.getDeviceInfoDetail, &missing) &&
+        Resolve(lib, "FT_Open", e.open, &missing) &&
+        Resolve(lib, "FT_OpenEx", e.openEx, &missing) &&
+        Resolve(lib, "FT_W32_GetCommState", e.getCommState, &missing) &&
+        Resolve(lib, "FT_W32_SetCommState", e.setCommState, &missing) &&
+        Resolve(lib, "FT_SetTimeouts", e.setTimeouts, &missing) &&
+        Resolve(lib, "FT_Read", e.read, &missing) && Resolve(lib, "FT_Write", e.write, &missing) &&
+        Resolve(lib, "FT_GetStatus", e.getStatus, &missing) &&
+        Resolve(lib, "FT_Purge", e.purge, &missing) && Resolve(lib, "FT_Close", e.close, &missing);
+    return missing;
 }
 
 class D2xxBackend : public AdapterBackend {
   public:
-    // The library stays loaded for the life of the process: it may run
-    // threads of its own, and unloading under them is not safe.
     explicit D2xxBackend(const Entries& e) : e_(e) {}
 
     const char* Name() const override { return "d2xx"; }
@@ -132,23 +106,39 @@ class D2xxBackend : public AdapterBackend {
 
 }  // namespace
 
-std::unique_ptr<AdapterBackend> MakeD2xxBackend(const std::string& libraryPath) {
+std::unique_ptr<AdapterBackend> MakeD2xxBackend(const std::string& libraryPath,
+                                                std::string* error) {
     std::vector<std::string> candidates;
     if (!libraryPath.empty()) {
         candidates.push_back(libraryPath);
     } else if (const char* env = std::getenv("KESTRIN_D2XX_LIBRARY"); env && *env) {
         candidates.push_back(env);
     } else {
-        candidates = DefaultNames();
+        candidates = DefaultD2xxLibraryNames();
     }
+    std::string why;
     for (const std::string& path : candidates) {
-        LibHandle lib = LoadLib(path);
-        if (!lib) continue;
+        std::string loadError;
+        std::unique_ptr<SharedLibrary> lib = SharedLibrary::Load(path, &loadError);
+        if (!why.empty()) why += "; ";
+        if (!lib) {
+            why += "\"" + path + "\": " + loadError;
+            continue;
+        }
         Entries e{};
-        if (ResolveAll(lib, e)) return std::make_unique<D2xxBackend>(e);
-        // Not the library we want: let it go and try the next name.
-        UnloadLib(lib);
+        if (const char* missing = ResolveAll(*lib, e)) {
+            // Not the library we want: let it go and try the next name.
+            why += "\"" + path + "\" has no entry point " + missing;
+            continue;
+        }
+        // The library stays loaded for the life of the process, past static
+        // destruction too: it may run threads of its own, and unloading under
+        // them is not safe.
+        static auto* kept = new std::vector<std::unique_ptr<SharedLibrary>>;
+        kept->push_back(std::move(lib));
+        return std::make_unique<D2xxBackend>(e);
     }
+    if (error) *error = "The FTDI D2XX driver library could not be loaded (" + why + ")";
     return nullptr;
 }
 

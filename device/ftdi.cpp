@@ -52,9 +52,21 @@ AdapterBackend& Active() {
     return *Slot();
 }
 
+std::string& Problem() {
+    static std::string text;
+    return text;
+}
+
+std::string NoAdaptersText(const std::string& why) {
+    return why + ". Install the FTDI D2XX driver to use the programming shoe and the read cable.";
+}
+
 std::unique_ptr<AdapterBackend> Automatic() {
-    if (auto d2xx = MakeD2xxBackend()) return d2xx;
-    return MakeSerialBackend();
+    std::string why;
+    if (auto d2xx = MakeD2xxBackend({}, &why)) return d2xx;
+    if (auto serial = MakeSerialBackend()) return serial;
+    Problem() = NoAdaptersText(why);
+    return nullptr;
 }
 
 }  // namespace
@@ -65,9 +77,15 @@ void SetAdapterBackend(std::unique_ptr<AdapterBackend> backend) {
 
 std::string AdapterBackendName() { return Active().Name(); }
 
+std::string AdapterBackendProblem() {
+    Active();
+    return Problem();
+}
+
 std::string AdapterOpenProblem() { return Active().LastOpenProblem(); }
 
 void SelectAdapterBackendFromEnvironment() {
+    Problem().clear();
     const char* env = std::getenv("KESTRIN_DEVICE");
     const std::string choice = env ? env : "";
     if (choice == "simulator") {
@@ -82,10 +100,13 @@ void SelectAdapterBackendFromEnvironment() {
     std::unique_ptr<AdapterBackend> backend;
     if (choice == "serial") {
         backend = MakeSerialBackend();
-    } else if (choice == "d2xx") {
-        backend = MakeD2xxBackend();
         if (!backend)
-            std::fprintf(stderr, "KESTRIN_DEVICE=d2xx: the D2XX library could not be loaded\n");
+            Problem() =
+                "KESTRIN_DEVICE=serial: the kernel serial driver is not used on this system";
+    } else if (choice == "d2xx") {
+        std::string why;
+        backend = MakeD2xxBackend({}, &why);
+        if (!backend) Problem() = NoAdaptersText(why);
     } else {
         if (!choice.empty())
             std::fprintf(stderr,
@@ -94,6 +115,7 @@ void SelectAdapterBackendFromEnvironment() {
                          choice.c_str());
         backend = Automatic();
     }
+    if (!Problem().empty()) std::fprintf(stderr, "%s\n", Problem().c_str());
     SetAdapterBackend(std::move(backend));
 }
 

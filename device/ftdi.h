@@ -14,7 +14,12 @@
 #endif
 
 #if defined(_WIN32)
-#include <windows.h>  // DWORD, ULONG, WORD and BOOL as the vendor library declares them
+// As the system headers declare them (and may again, identically); no system
+// header here, so this header may come before the toolkit's in any file.
+using DWORD = unsigned long;
+using ULONG = unsigned long;
+using WORD = unsigned short;
+using BOOL = int;
 #else
 using DWORD = uint32_t;
 using ULONG = uint32_t;
@@ -121,13 +126,20 @@ void SetAdapterBackend(std::unique_ptr<AdapterBackend> backend);
 std::string AdapterBackendName();
 
 // KESTRIN_DEVICE = "simulator", "serial" or "d2xx" forces a backend; unset,
-// the vendor library is used when it loads, else the kernel serial driver.
-// The operations call this themselves on first use.
+// the vendor library is used when it loads, else the kernel serial driver
+// where the platform has one. The operations call this themselves on first
+// use.
 void SelectAdapterBackendFromEnvironment();
+
+// Why the chosen backend reaches no adapters (the vendor library missing and
+// nothing to fall back on), for the operator; empty when nothing is wrong.
+std::string AdapterBackendProblem();
 
 // The vendor library loaded at run time from libraryPath, or when that is
 // empty from KESTRIN_D2XX_LIBRARY or the platform's usual names. Null when
-// the library or any of the twelve entry points is missing.
-std::unique_ptr<AdapterBackend> MakeD2xxBackend(const std::string& libraryPath = {});
+// the library or any of the twelve entry points is missing; error then
+// names each name tried and why it failed.
+std::unique_ptr<AdapterBackend> MakeD2xxBackend(const std::string& libraryPath = {},
+                                                std::string* error = nullptr);
 
 }  // namespace kestrin

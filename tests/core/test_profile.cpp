@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/profile.h"
+#include "tests/portable.h"
 
 namespace fs = std::filesystem;
 using kestrin::IniProfile;
@@ -173,11 +174,7 @@ TEST(IniProfileTest, UntouchedTextSerializesByteForByte) {
 
 class ProfileFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kestrin-profile-XXXXXX").string();
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        dir_ = tmpl;
-    }
+    void SetUp() override { dir_ = kestrin_test::MakeTempFolder("kestrin-profile"); }
     void TearDown() override { fs::remove_all(dir_); }
     fs::path dir_;
 };

@@ -9,6 +9,7 @@
 
 #include "config/form.h"
 #include "report/report.h"
+#include "tests/portable.h"
 
 namespace fs = std::filesystem;
 using namespace kestrin;
@@ -101,9 +102,7 @@ TEST(ReportTest, LinesFollowTheEditedForm) {
 }
 
 TEST(ReportTest, FileIsUtf8WithCrlfAfterEveryLineAndReplacesOldContent) {
-    std::string tmpl = (fs::temp_directory_path() / "kestrin-report-XXXXXX").string();
-    ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-    const fs::path dir = tmpl;
+    const fs::path dir = kestrin_test::MakeTempFolder("kestrin-report");
     const fs::path file = dir / "report.txt";
     std::ofstream(file) << std::string(5000, 'x');
 
@@ -114,6 +113,7 @@ TEST(ReportTest, FileIsUtf8WithCrlfAfterEveryLineAndReplacesOldContent) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
+    in.close();  // an open file cannot be removed on Windows
     const std::string bytes = s.str();
     EXPECT_EQ(bytes.rfind("KST TQ9 PARAMETERS\r\n\r\nFrequency: ", 0), 0u);
     EXPECT_EQ(bytes.substr(bytes.size() - 4), "\r\n\r\n");

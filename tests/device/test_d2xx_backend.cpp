@@ -1,20 +1,22 @@
 // The vendor-library backend against a stand-in library, and the choice of
 // backend from the environment.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "device/ftdi.h"
+#include "device/shared_library.h"
+#include "tests/portable.h"
 
 namespace kestrin {
 namespace {
 
 template <typename Fn>
 Fn Control(const char* name) {
-    void* lib = dlopen(STANDIN_D2XX_PATH, RTLD_NOW | RTLD_LOCAL);
-    return lib ? reinterpret_cast<Fn>(dlsym(lib, name)) : nullptr;
+    // The same loaded copy the backend drives; kept loaded like the backend's.
+    static SharedLibrary* lib = SharedLibrary::Load(STANDIN_D2XX_PATH, nullptr).release();
+    return lib ? reinterpret_cast<Fn>(lib->Symbol(name)) : nullptr;
 }
 
 // Sets or clears an environment variable for one scope.
@@ -22,9 +24,9 @@ class EnvVar {
   public:
     EnvVar(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        value ? setenv(name, value, 1) : unsetenv(name);
+        kestrin_test::SetEnv(name, value);
     }
-    ~EnvVar() { had_ ? setenv(name_, old_.c_str(), 1) : unsetenv(name_); }
+    ~EnvVar() { kestrin_test::SetEnv(name_, had_ ? old_.c_str() : nullptr); }
 
   private:
     const char* name_;
@@ -99,6 +101,7 @@ struct Selection {
     const char* device;   // KESTRIN_DEVICE
     const char* library;  // KESTRIN_D2XX_LIBRARY
     const char* chosen;
+    bool problem;  // the operator is told why no adapters can be reached
 };
 void PrintTo(const Selection& s, std::ostream* os) {
     *os << (s.device ? s.device : "(unset)") << " -> " << s.chosen;
@@ -112,21 +115,50 @@ TEST_P(BackendSelection, FollowsTheEnvironment) {
     EnvVar library("KESTRIN_D2XX_LIBRARY", s.library);
     SelectAdapterBackendFromEnvironment();
     EXPECT_EQ(AdapterBackendName(), s.chosen);
+    EXPECT_EQ(AdapterBackendProblem().empty(), !s.problem) << AdapterBackendProblem();
 }
 
 constexpr const char* kNoLibrary = "/nonexistent/libftd2xx.so";
+#if defined(_WIN32)
+// Only the vendor's driver reaches the adapters there.
+constexpr Selection kWithoutLibrary{nullptr, kNoLibrary, "none", true};
+constexpr Selection kSerial{"serial", STANDIN_D2XX_PATH, "none", true};
+#else
+constexpr Selection kWithoutLibrary{nullptr, kNoLibrary, "serial", false};
+constexpr Selection kSerial{"serial", STANDIN_D2XX_PATH, "serial", false};
+#endif
 
 INSTANTIATE_TEST_SUITE_P(
     Env, BackendSelection,
-    ::testing::Values(Selection{nullptr, STANDIN_D2XX_PATH, "d2xx"},
-                      Selection{nullptr, kNoLibrary, "serial"},
-                      Selection{"simulator", STANDIN_D2XX_PATH, "simulator"},
-                      Selection{"serial", STANDIN_D2XX_PATH, "serial"},
-                      Selection{"d2xx", STANDIN_D2XX_PATH, "d2xx"},
+    ::testing::Values(Selection{nullptr, STANDIN_D2XX_PATH, "d2xx", false}, kWithoutLibrary,
+                      Selection{"simulator", STANDIN_D2XX_PATH, "simulator", false}, kSerial,
+                      Selection{"d2xx", STANDIN_D2XX_PATH, "d2xx", false},
                       // Forced but missing: no adapters rather than a surprise.
-                      Selection{"d2xx", kNoLibrary, "none"},
+                      Selection{"d2xx", kNoLibrary, "none", true},
                       // Unknown: chosen as if unset.
-                      Selection{"bluetooth", kNoLibrary, "serial"}));
+                      Selection{"bluetooth", kNoLibrary, kWithoutLibrary.chosen,
+                                kWithoutLibrary.problem}));
+
+TEST(D2xxBackend, AMissingLibraryIsNamedWithItsCause) {
+    std::string error;
+    EXPECT_EQ(MakeD2xxBackend(kNoLibrary, &error), nullptr);
+    const std::string named = "\"/nonexistent/libftd2xx.so\": ";
+    const std::size_t at = error.find(named);
+    ASSERT_NE(at, std::string::npos) << error;
+    EXPECT_NE(error[at + named.size()], ')') << "no cause given: " << error;
+    error.clear();
+    EXPECT_EQ(MakeD2xxBackend(STANDIN_D2XX_INCOMPLETE_PATH, &error), nullptr);
+    EXPECT_NE(error.find("has no entry point FT_Purge"), std::string::npos) << error;
+
+    // The text the operator sees names the library the program looked for.
+    EnvVar device("KESTRIN_DEVICE", "d2xx");
+    EnvVar library("KESTRIN_D2XX_LIBRARY", nullptr);
+    SelectAdapterBackendFromEnvironment();
+    if (AdapterBackendName() == "d2xx") GTEST_SKIP() << "the vendor library is installed here";
+    EXPECT_NE(AdapterBackendProblem().find(DefaultD2xxLibraryNames().front()), std::string::npos)
+        << AdapterBackendProblem();
+    EXPECT_NE(AdapterBackendProblem().find("Install the FTDI D2XX driver"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace kestrin

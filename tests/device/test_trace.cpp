@@ -1,7 +1,7 @@
 // The wire trace: line format, and which handle is the shoe or the cable.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -10,6 +10,7 @@
 #include "device/ftdi.h"
 #include "device/trace.h"
 #include "sim/sim_backend.h"
+#include "tests/portable.h"
 
 namespace kestrin {
 namespace {
@@ -34,10 +35,8 @@ std::string Hex(const std::string& text) {
 }
 
 TEST(Trace, WritesOneLinePerWriteAndPerReply) {
-    char path[] = "/tmp/kestrin-trace-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    const std::filesystem::path dir = kestrin_test::MakeTempFolder("kestrin-trace");
+    const std::string path = (dir / "trace.txt").string();
     ASSERT_TRUE(trace::SetTraceFile(path));
 
     sim::InstallSimulatorBackend();
@@ -65,7 +64,8 @@ TEST(Trace, WritesOneLinePerWriteAndPerReply) {
     std::ifstream in(path);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
-    unlink(path);
+    in.close();
+    std::filesystem::remove_all(dir);
     const std::vector<std::string> want = {
         "shoe tx 01 31 02 03",
         "shoe rx " + Hex("KESTRIN SHOE V 2.07\r\n"),

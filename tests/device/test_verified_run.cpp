@@ -19,6 +19,7 @@
 #include "device/verified_run.h"
 #include "pages/frequency.h"
 #include "sim/sim_backend.h"
+#include "tests/portable.h"
 
 namespace kestrin {
 namespace {
@@ -36,9 +37,7 @@ class VerifiedRunTest : public ::testing::Test {
         char cable[] = "TTL232R-3V3";
         ASSERT_EQ(FT_OpenEx(cable, FT_OPEN_BY_DESCRIPTION, &adapters.cable), FT_OK);
         Encode(StartupForm());
-        std::string tmpl = (fs::temp_directory_path() / "kestrin-verify-XXXXXX").string();
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        dir = tmpl;
+        dir = kestrin_test::MakeTempFolder("kestrin-verify");
         request.backupFolder = (dir / "backups").string();
     }
     void TearDown() override {
@@ -316,9 +315,7 @@ TEST_F(VerifiedRunTest, TheBackupReopensToWhatTheTransmitterHeldBefore) {
 }
 
 TEST(ProgrammingLog, OneLinePerRunUnderAHeader) {
-    std::string tmpl = (fs::temp_directory_path() / "kestrin-log-XXXXXX").string();
-    ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-    const fs::path dir = tmpl;
+    const fs::path dir = kestrin_test::MakeTempFolder("kestrin-log");
     LogEntry e;
     e.when = 1796000000;
     e.outcome = "differences: 2";
@@ -335,6 +332,7 @@ TEST(ProgrammingLog, OneLinePerRunUnderAHeader) {
     std::ifstream in(dir / "data" / kLogFileName);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
+    in.close();  // an open file cannot be removed on Windows
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], LogHeader());
     EXPECT_EQ(lines[0].rfind("time,outcome,configuration,Button Cap Code,", 0), 0u);

@@ -20,6 +20,7 @@
 #include "device/ftdi.h"
 #include "device/link.h"
 #include "gui_test.h"
+#include "tests/portable.h"
 
 namespace {
 class TestApp : public wxApp {
@@ -130,7 +131,12 @@ void FrameTest::Click(wxButton* b) {
 
 void FrameTest::WaitForDevice() {
     using Clock = std::chrono::steady_clock;
+#if defined(_WIN32)
+    // Under Wine a run with its verification takes several times longer.
+    const auto limit = Clock::now() + std::chrono::seconds(90);
+#else
     const auto limit = Clock::now() + std::chrono::seconds(20);
+#endif
     while (frame && frame->DeviceBusy()) {
         if (Clock::now() > limit) {
             ADD_FAILURE() << "a device operation did not end";
@@ -179,12 +185,11 @@ int main(int argc, char** argv) {
 #ifdef __WXGTK__
     g_log_set_writer_func(FailOnToolkitWarning, nullptr, nullptr);
 #endif
-    setenv("KESTRIN_DEVICE", "simulator", 1);
+    kestrin_test::SetEnv("KESTRIN_DEVICE", "simulator");
     // Backups and the programming log of the runs the tests make stay apart
     // from the user's own.
-    char dataDir[] = "/tmp/kestrin-gui-data-XXXXXX";
-    if (!mkdtemp(dataDir)) return 1;
-    setenv("KESTRIN_DATA_DIR", dataDir, 1);
+    const std::string dataDir = kestrin_test::MakeTempFolder("kestrin-gui-data").string();
+    kestrin_test::SetEnv("KESTRIN_DATA_DIR", dataDir.c_str());
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         fprintf(stderr, "cannot start the toolkit (no display?)\n");

@@ -2,8 +2,12 @@
 // report, with the failures that must leave everything as it was.
 #include <signal.h>
 #include <stdlib.h>
+#if defined(_WIN32)
+#include <wx/msw/wrapwin.h>
+#else
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 #include <wx/filefn.h>
 
 #include <algorithm>
@@ -20,6 +24,7 @@
 #include "config/eeprom.h"
 #include "gui_test.h"
 #include "pages/readouts.h"
+#include "tests/portable.h"
 
 namespace fs = std::filesystem;
 using namespace kestrin;
@@ -86,17 +91,30 @@ std::vector<std::string> SplitCrlf(const std::string& text) {
     return lines;
 }
 
-// Makes every file write past `bytes` fail, as a full disk would.
-class FileSizeLimit {
+// Makes a save over `file` fail: on Windows the file is held open without
+// sharing, as another program may hold it; elsewhere every write past 64
+// bytes fails, as on a full disk.
+class SavesFail {
   public:
-    explicit FileSizeLimit(rlim_t bytes) {
+#if defined(_WIN32)
+    explicit SavesFail(const fs::path& file)
+        : h_(CreateFileW(file.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        EXPECT_NE(h_, INVALID_HANDLE_VALUE) << file;
+    }
+    ~SavesFail() { CloseHandle(h_); }
+
+  private:
+    HANDLE h_;
+#else
+    explicit SavesFail(const fs::path&) {
         getrlimit(RLIMIT_FSIZE, &old_);
         oldHandler_ = signal(SIGXFSZ, SIG_IGN);
         struct rlimit small = old_;
-        small.rlim_cur = bytes;
+        small.rlim_cur = 64;
         setrlimit(RLIMIT_FSIZE, &small);
     }
-    ~FileSizeLimit() {
+    ~SavesFail() {
         setrlimit(RLIMIT_FSIZE, &old_);
         signal(SIGXFSZ, oldHandler_);
     }
@@ -104,6 +122,7 @@ class FileSizeLimit {
   private:
     struct rlimit old_;
     void (*oldHandler_)(int);
+#endif
 };
 
 class FileCommandsTest : public FrameTest {
@@ -111,9 +130,7 @@ class FileCommandsTest : public FrameTest {
     void SetUp() override {
         savedCwd = wxGetCwd();
         FrameTest::SetUp();
-        std::string tmpl = (fs::temp_directory_path() / "kestrin-files-XXXXXX").string();
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        dir = tmpl;
+        dir = kestrin_test::MakeTempFolder("kestrin-files");
     }
     void TearDown() override {
         wxSetWorkingDirectory(savedCwd);
@@ -325,8 +342,8 @@ TEST_F(FileCommandsTest, FailedSaveLeavesFileAndStateAsTheyWere) {
     };
 
     {
-        SCOPED_TRACE("Save with the disk full");
-        FileSizeLimit full(64);
+        SCOPED_TRACE("Save that fails");
+        SavesFail full(dir / "a.kt9");
         Menu(F::idMenuSave);
     }
     ExpectOneWarning("a.kt9");
@@ -346,7 +363,7 @@ TEST_F(FileCommandsTest, FailedSaveLeavesFileAndStateAsTheyWere) {
         boxes.clear();
         answers = {wxYES};
         {
-            FileSizeLimit full(64);
+            SavesFail full(dir / "a.kt9");
             Menu(F::idMenuQuit);
         }
         EXPECT_FALSE(frame->IsBeingDeleted());
@@ -504,6 +521,7 @@ TEST_F(FileCommandsTest, CancelledDialogsChangeNothing) {
     }
 }
 
+#if !defined(_WIN32)  // FIFOs and /dev/null; tests/windows has the Windows forms
 // A FIFO, a device or a folder named where a file is expected: every file
 // command refuses it at once with a message naming it, and nothing changes.
 TEST_F(FileCommandsTest, EveryFileCommandRefusesWhatIsNoRegularFileAtOnce) {
@@ -553,6 +571,8 @@ TEST_F(FileCommandsTest, EveryFileCommandRefusesWhatIsNoRegularFileAtOnce) {
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(frame->TextCtrl_Button->GetValue(), kMessages[kButton].defaultText);
 }
+
+#endif
 
 // A read-back can bring texts holding CR, LF and other control bytes. They
 // show on one line, save and reopen to the same bytes, and the report keeps

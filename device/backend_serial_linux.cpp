@@ -1,7 +1,3 @@
-#include "device/backend_serial.h"
-
-#if defined(__unix__) || defined(__APPLE__)
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,6 +13,8 @@
 #include <fstream>
 #include <map>
 #include <vector>
+
+#include "device/backend_serial.h"
 
 namespace kestrin {
 
@@ -455,11 +453,3 @@ std::unique_ptr<AdapterBackend> MakeSerialBackend(const SerialBackendPaths& path
 }
 
 }  // namespace kestrin
-
-#else
-
-namespace kestrin {
-std::unique_ptr<AdapterBackend> MakeSerialBackend(const SerialBackendPaths&) { return nullptr; }
-}  // namespace kestrin
-
-#endif
