@@ -73,6 +73,12 @@ bool Kestrin_ProApp::OnInit() {
     Kestrin_ProFrame* frame = new Kestrin_ProFrame(nullptr, -1);
     frame->Show();
     SetTopWindow(frame);
+    // Once the window is on screen, so that a refusal has a window to sit on;
+    // before the driver notice, whose box would hold the file back.
+    if (!startFile_.empty()) {
+        const wxString path = startFile_;
+        frame->CallAfter([frame, path] { frame->OpenConfiguration(path); });
+    }
     // Without the vendor's driver there is nothing to connect to: say so
     // once, not on every tick of the connection monitor.
     if (const std::string problem = kestrin::AdapterBackendProblem(); !problem.empty()) {
@@ -80,11 +86,6 @@ bool Kestrin_ProApp::OnInit() {
             kestrin_ui::MessageBox(wxString::FromUTF8(problem), "Warning", wxOK | wxICON_WARNING,
                                    frame);
         });
-    }
-    // Once the window is on screen, so that a refusal has a window to sit on.
-    if (!startFile_.empty()) {
-        const wxString path = startFile_;
-        frame->CallAfter([frame, path] { frame->OpenConfiguration(path); });
     }
     return true;
 }
