@@ -75,10 +75,11 @@ class D2xxBackend : public AdapterBackend {
         return e_.getDeviceInfoDetail(index, flags, type, id, locId, serialNumber, description,
                                       handle);
     }
-    FT_STATUS Open(int index, FT_HANDLE* handle) override { return e_.open(index, handle); }
+    FT_STATUS Open(int index, FT_HANDLE* handle) override { return Opened(e_.open(index, handle)); }
     FT_STATUS OpenEx(void* arg, DWORD flags, FT_HANDLE* handle) override {
-        return e_.openEx(arg, flags, handle);
+        return Opened(e_.openEx(arg, flags, handle));
     }
+    std::string LastOpenProblem() const override { return lastProblem_; }
     BOOL GetCommState(FT_HANDLE handle, FTDCB* dcb) override {
         return e_.getCommState(handle, dcb);
     }
@@ -101,7 +102,18 @@ class D2xxBackend : public AdapterBackend {
     FT_STATUS Close(FT_HANDLE handle) override { return e_.close(handle); }
 
   private:
+    // The driver says only "not opened"; these are the two causes seen in
+    // the field.
+    FT_STATUS Opened(FT_STATUS status) {
+        lastProblem_ = status == FT_DEVICE_NOT_OPENED
+                           ? "it could not be opened: another program holds it, or on Linux the "
+                             "kernel's ftdi_sio driver has it (sudo rmmod ftdi_sio)"
+                           : std::string();
+        return status;
+    }
+
     Entries e_;
+    std::string lastProblem_;
 };
 
 }  // namespace

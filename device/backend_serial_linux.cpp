@@ -117,6 +117,7 @@ class SerialBackend : public AdapterBackend {
     }
 
     const char* Name() const override { return "serial"; }
+    std::string LastOpenProblem() const override { return lastProblem_; }
 
     FT_STATUS CreateDeviceInfoList(DWORD* numDevs) override {
         list_ = Enumerate();
@@ -142,6 +143,7 @@ class SerialBackend : public AdapterBackend {
     }
 
     FT_STATUS Open(int index, FT_HANDLE* handle) override {
+        lastProblem_.clear();
         if (!listed_) {
             list_ = Enumerate();
             listed_ = true;
@@ -152,6 +154,7 @@ class SerialBackend : public AdapterBackend {
     }
 
     FT_STATUS OpenEx(void* arg, DWORD flags, FT_HANDLE* handle) override {
+        lastProblem_.clear();
         if (!arg) return FT_INVALID_PARAMETER;
         if (flags != FT_OPEN_BY_DESCRIPTION && flags != FT_OPEN_BY_SERIAL_NUMBER)
             return FT_INVALID_PARAMETER;
@@ -337,16 +340,27 @@ class SerialBackend : public AdapterBackend {
     FT_STATUS OpenTty(const std::string& tty, FT_HANDLE* handle) {
         const std::string path = paths_.dev + "/" + tty;
         // Non-blocking only for the open itself, so a missing carrier cannot hold it up.
+        lastProblem_.clear();
         const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            if (errno == EACCES) WarnAccessOnce(path);
-            return errno == ENOENT || DeviceGone(errno) ? FT_DEVICE_NOT_FOUND
-                                                        : FT_DEVICE_NOT_OPENED;
+            const int err = errno;
+            if (err == EACCES || err == EPERM) {
+                WarnAccessOnce(path);
+                lastProblem_ = "permission denied on " + path +
+                               ": add the user to the dialout group (sudo usermod -aG dialout "
+                               "$USER, then log in again)";
+            } else if (err == EBUSY) {
+                lastProblem_ = path + " is held by another program";
+            } else {
+                lastProblem_ = path + " could not be opened: " + std::strerror(err);
+            }
+            return err == ENOENT || DeviceGone(err) ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
         }
         // One owner per adapter, as the vendor driver has it: a shoe held by
         // another program (or another copy of this one) cannot be opened.
         if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
             close(fd);
+            lastProblem_ = path + " is held by another program";
             return FT_DEVICE_NOT_OPENED;
         }
         ioctl(fd, TIOCEXCL);
@@ -384,6 +398,7 @@ class SerialBackend : public AdapterBackend {
     }
 
     SerialBackendPaths paths_;
+    std::string lastProblem_;
     std::vector<Found> list_;
     bool listed_ = false;
     std::map<FT_HANDLE, std::unique_ptr<Port>> ports_;

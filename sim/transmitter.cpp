@@ -366,11 +366,12 @@ bool ApplyFaultList(const std::string& list, Simulator& sim, std::string* error)
         if (error)
             *error = "\"" + entry +
                      "\" is not a simulator fault: use ignore-run, store-wrong:OFFSET (0-511), "
-                     "apply-packets:K (0-12), no-cable, silent, cut-reply:N, unplug-shoe-after:N";
+                     "apply-packets:K (0-12), no-cable, silent, cut-reply:N, unplug-shoe-after:N, "
+                     "other-shoe";
         return false;
     };
     Faults faults = sim.faults();
-    bool noCable = false;
+    bool noCable = false, otherShoe = false;
     std::size_t at = 0;
     while (at <= list.size()) {
         std::size_t end = list.find(',', at);
@@ -406,6 +407,8 @@ bool ApplyFaultList(const std::string& list, Simulator& sim, std::string* error)
             faults.applyPackets = static_cast<int>(*number);
         } else if (name == "no-cable") {
             noCable = true;
+        } else if (name == "other-shoe") {
+            otherShoe = true;
         } else if (name == "silent") {
             faults.transmitterSilent = true;
         } else if (name == "cut-reply") {
@@ -418,6 +421,8 @@ bool ApplyFaultList(const std::string& list, Simulator& sim, std::string* error)
     }
     sim.faults() = faults;
     if (noCable) sim.UnplugCable();
+    // An ordinary USB serial adapter where the shoe should be.
+    if (otherShoe) sim.SetShoeIdentity("A10KX3QZ", "FT232R USB UART");
     return true;
 }
 

@@ -41,7 +41,7 @@ struct Faults {
 
 // Faults named as a person starting the program would: a comma-separated
 // list of ignore-run, store-wrong:OFFSET, apply-packets:K, no-cable, silent,
-// cut-reply:N, unplug-shoe-after:N. False with a text naming the first entry
+// cut-reply:N, unplug-shoe-after:N, other-shoe. False with a text naming the first entry
 // that is not one of them; nothing is changed then.
 class Simulator;
 bool ApplyFaultList(const std::string& list, Simulator& sim, std::string* error);

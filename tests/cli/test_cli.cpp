@@ -382,6 +382,16 @@ TEST_F(CliTest, DevicesAndCommands) {
     EXPECT_EQ(Run({"command", "status"}).status, 0);
     EXPECT_EQ(Run({"command", "reset"}).status, 0);
     EXPECT_EQ(Run({"command", "launch"}).status, 2);
+
+    // An adapter that is not a shoe is listed with the reason it is not used.
+    env["KESTRIN_SIM_FAULTS"] = "other-shoe";
+    r = Run({"devices"});
+    env.erase("KESTRIN_SIM_FAULTS");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_CONTAINS(r.out,
+                    "\"A10KX3QZ\", description \"FT232R USB UART\": not used\n"
+                    "    not an accepted programming shoe (accepted: serial KR123456");
+    EXPECT_CONTAINS(r.out, "Programming shoe: none usable");
 }
 
 }  // namespace

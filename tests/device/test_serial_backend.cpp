@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -211,6 +212,40 @@ TEST_F(SerialBackendTest, LostAdapterGivesIoError) {
     EXPECT_NE(FT_Write(shoe, b, 1, &written), FT_OK);
     EXPECT_EQ(written, 0u);
     EXPECT_EQ(FT_Close(shoe), FT_OK);
+}
+
+TEST_F(SerialBackendTest, APortThatCannotBeOpenedSaysWhy) {
+    FT_HANDLE shoe = OpenShoe();
+    FT_HANDLE again = nullptr;
+    EXPECT_EQ(FT_Open(0, &again), FT_DEVICE_NOT_OPENED);
+    EXPECT_EQ(AdapterOpenProblem(), root_ + "/dev/ttyUSB2 is held by another program");
+    EXPECT_EQ(FT_Close(shoe), FT_OK);
+
+    // Permission is checked by a child that is not root, as an installer is.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0) {
+            if (chmod(root_.c_str(), 0755) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(3);
+        } else if (chmod(cable_.slave.c_str(), 0) != 0) {
+            _exit(3);
+        }
+        DWORD n = 0;
+        FT_HANDLE h = nullptr;
+        if (FT_CreateDeviceInfoList(&n) != FT_OK || n != 2) _exit(4);
+        if (FT_Open(1, &h) != FT_DEVICE_NOT_OPENED) _exit(5);
+        const std::string why = AdapterOpenProblem();
+        _exit(why == "permission denied on " + root_ +
+                          "/dev/ttyUSB10: add the user to the dialout group (sudo usermod -aG "
+                          "dialout $USER, then log in again)"
+                  ? 0
+                  : 6);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3 setup, 4 listing, 5 open status, 6 wording";
 }
 
 // Pseudo-terminals always report eight data bits and no parity, so the
