@@ -4,38 +4,11 @@
 #include <string>
 
 #include "config/file_access.h"
+#include "config/windows_text.h"
 
 namespace kestrin {
 
 namespace {
-
-// Paths are UTF-8 throughout the utility; the system takes them wide, so a
-// folder named in any language works.
-std::wstring Wide(const std::string& s) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-    return w;
-}
-
-std::string SystemMessage(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string out;
-    if (n && text) {
-        const int len = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), nullptr, 0,
-                                            nullptr, nullptr);
-        out.resize(static_cast<std::size_t>(len));
-        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), &out[0], len, nullptr, nullptr);
-    }
-    if (text) LocalFree(text);
-    while (!out.empty() &&
-           (out.back() == '\r' || out.back() == '\n' || out.back() == ' ' || out.back() == '.'))
-        out.pop_back();
-    return out.empty() ? "error " + std::to_string(code) : out;
-}
 
 bool IsMissing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 

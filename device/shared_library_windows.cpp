@@ -2,34 +2,10 @@
 
 #include <string>
 
+#include "config/windows_text.h"
 #include "device/shared_library.h"
 
 namespace kestrin {
-
-namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], n);
-    return w;
-}
-
-std::string SystemMessage(DWORD code) {
-    char* text = nullptr;
-    const DWORD n = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string out = n && text ? std::string(text, n) : "error " + std::to_string(code);
-    if (text) LocalFree(text);
-    while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == '.'))
-        out.pop_back();
-    return out;
-}
-
-}  // namespace
 
 std::unique_ptr<SharedLibrary> SharedLibrary::Load(const std::string& path, std::string* error) {
     // A bare name is looked for beside the program and in the system folder
