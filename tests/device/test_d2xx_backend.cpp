@@ -87,6 +87,12 @@ TEST(D2xxBackend, DrivesTheLibraryThroughTheCommonOperations) {
     EXPECT_EQ(FT_OpenEx(other, FT_OPEN_BY_DESCRIPTION, &cable), FT_DEVICE_NOT_FOUND);
     ASSERT_EQ(FT_OpenEx(cableName, FT_OPEN_BY_DESCRIPTION, &cable), FT_OK);
     EXPECT_NE(cable, shoe);
+    EXPECT_EQ(AdapterOpenProblem(), "");
+    // The driver says only "not opened": the operator hears the likely causes.
+    FT_HANDLE again = nullptr;
+    EXPECT_EQ(FT_OpenEx(cableName, FT_OPEN_BY_DESCRIPTION, &again), FT_DEVICE_NOT_OPENED);
+    EXPECT_NE(AdapterOpenProblem().find("another program holds it"), std::string::npos);
+    EXPECT_NE(AdapterOpenProblem().find("sudo rmmod ftdi_sio"), std::string::npos);
 
     DWORD rx, tx, ev;
     EXPECT_EQ(FT_GetStatus(shoe, &rx, &tx, &ev), FT_OK);

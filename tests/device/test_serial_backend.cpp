@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "device/backend_serial.h"
+#include "device/connection.h"
 
 namespace kestrin {
 namespace {
@@ -221,31 +222,33 @@ TEST_F(SerialBackendTest, APortThatCannotBeOpenedSaysWhy) {
     EXPECT_EQ(AdapterOpenProblem(), root_ + "/dev/ttyUSB2 is held by another program");
     EXPECT_EQ(FT_Close(shoe), FT_OK);
 
-    // Permission is checked by a child that is not root, as an installer is.
+    // Permission is checked by a child that is not root, as an installer is,
+    // and through the connection, whose words the devices command prints.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (geteuid() == 0) {
             if (chmod(root_.c_str(), 0755) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
                 _exit(3);
-        } else if (chmod(cable_.slave.c_str(), 0) != 0) {
+        } else if (chmod(shoe_.slave.c_str(), 0) != 0 || chmod(cable_.slave.c_str(), 0) != 0) {
             _exit(3);
         }
-        DWORD n = 0;
-        FT_HANDLE h = nullptr;
-        if (FT_CreateDeviceInfoList(&n) != FT_OK || n != 2) _exit(4);
-        if (FT_Open(1, &h) != FT_DEVICE_NOT_OPENED) _exit(5);
-        const std::string why = AdapterOpenProblem();
-        _exit(why == "permission denied on " + root_ +
-                          "/dev/ttyUSB10: add the user to the dialout group (sudo usermod -aG "
-                          "dialout $USER, then log in again)"
-                  ? 0
-                  : 6);
+        const Connection c = Connect();
+        if (c.seen.size() != 2 || c.handles.shoe || c.handles.cable) _exit(4);
+        const std::string advice =
+            ": add the user to the dialout group (sudo usermod -aG dialout $USER, then log in "
+            "again)";
+        if (c.seen[0].problem != "permission denied on " + root_ + "/dev/ttyUSB2" + advice)
+            _exit(5);
+        if (c.seen[1].problem != "permission denied on " + root_ + "/dev/ttyUSB10" + advice)
+            _exit(6);
+        _exit(0);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "3 setup, 4 listing, 5 open status, 6 wording";
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "3 setup, 4 what opened, 5 the shoe's words, 6 the cable's";
 }
 
 // Pseudo-terminals always report eight data bits and no parity, so the
