@@ -1,5 +1,6 @@
 #include "device/link.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -36,14 +37,27 @@ bool WriteAll(FT_HANDLE handle, const Bytes& bytes) {
 
 Bytes ReadReply(FT_HANDLE handle, std::size_t capacity, int silenceMs, int sliceMs) {
     using Clock = std::chrono::steady_clock;
-    FT_SetTimeouts(handle, static_cast<ULONG>(sliceMs), 0);
+    using std::chrono::microseconds;
+    using std::chrono::milliseconds;
+    int timeoutMs = sliceMs;
+    FT_SetTimeouts(handle, static_cast<ULONG>(timeoutMs), 0);
     Bytes reply;
     // A line that never falls silent must not hold the program: past a few
     // buffers' worth of bytes the reply is over, whatever still arrives.
     const std::size_t limit = 4 * capacity + 256;
     std::size_t received = 0;
-    int silent = 0;
-    while (silent < silenceMs && received < limit) {
+    const microseconds silence = milliseconds(silenceMs);
+    microseconds silent(0);
+    while (silent < silence && received < limit) {
+        // The last slice is only as long as the silence still missing, so a
+        // reply ends when its silence has passed, not up to a slice later.
+        const int left = static_cast<int>((silence - silent + milliseconds(1) - microseconds(1)) /
+                                          milliseconds(1));
+        const int slice = std::min(sliceMs, left);
+        if (slice != timeoutMs) {
+            timeoutMs = slice;
+            FT_SetTimeouts(handle, static_cast<ULONG>(timeoutMs), 0);
+        }
         uint8_t byte = 0;
         DWORD got = 0;
         const auto start = Clock::now();
@@ -51,13 +65,17 @@ Bytes ReadReply(FT_HANDLE handle, std::size_t capacity, int silenceMs, int slice
         if (got == 1) {
             if (reply.size() < capacity) reply.push_back(byte);
             if (++received % 64 == 0) Pause(0);  // keep the window painted
-            silent = 0;
+            silent = microseconds(0);
             continue;
         }
         const int took = static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-        Pause(took < sliceMs ? sliceMs - took : 0);
-        silent += took > sliceMs ? took : sliceMs;  // a driver may round the timeout up
+            std::chrono::duration_cast<milliseconds>(Clock::now() - start).count());
+        Pause(took < slice ? slice - took : 0);
+        // Real time counts where it is the longer: a driver may round the
+        // timeout up, and every sleep ends a little late. A replaced pause
+        // takes no time, so the slice itself counts then.
+        silent += std::max<microseconds>(
+            milliseconds(slice), std::chrono::duration_cast<microseconds>(Clock::now() - start));
     }
     return reply;
 }

@@ -60,6 +60,20 @@ TEST(Link, AReplyLongerThanItsBufferIsReadToItsEndAndTheSurplusDropped) {
     FT_Close(shoe);
 }
 
+TEST(Link, AReplyEndsWhenItsSilenceHasPassedNotASliceLater) {
+    sim::InstallSimulatorBackend();
+    DWORD count = 0;
+    ASSERT_EQ(FT_CreateDeviceInfoList(&count), FT_OK);
+    FT_HANDLE shoe = nullptr;
+    ASSERT_EQ(FT_Open(0, &shoe), FT_OK);
+    int paused = 0;
+    SetPause([&](int ms) { paused += ms; });
+    EXPECT_TRUE(ReadReply(shoe, kInfoReplyCapacity, 210, 20).empty());
+    SetPause(nullptr);
+    EXPECT_EQ(paused, 210);
+    FT_Close(shoe);
+}
+
 // A line that never falls silent: every read brings a byte.
 class ChattyBackend : public AdapterBackend {
   public:
