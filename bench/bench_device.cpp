@@ -37,6 +37,7 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 struct Result {
     double wallMs, shownMs, prescribedMs, longestStallMs;
     double endPacketMs;  // when the run's end packet reached the shoe
+    double stallAtMs;    // when the longest stall began
 };
 
 Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulator& sim,
@@ -81,22 +82,24 @@ Result Measure(Kestrin_ProFrame* frame, wxButton* button, kestrin::sim::Simulato
     prescribed += 200.0 * replies;
     if (replies == 4) prescribed += kestrin::kVerifySettleMs;
 
-    double stall = 0;
+    double stall = 0, stallAt = 0;
     auto last = start;
-    for (const auto& t : ticks) {
-        stall = std::max(stall, Ms(t - last));
+    const auto stretch = [&](Clock::time_point t) {
+        if (Ms(t - last) > stall) stall = Ms(t - last), stallAt = Ms(last - start);
         last = t;
-    }
-    stall = std::max(stall, Ms(shown - last));
+    };
+    for (const auto& t : ticks) stretch(t);
+    stretch(shown);
     std::printf("  frames sent %zu\n", sim.Frames().size() - before);
-    return {Ms(end - start), Ms(shown - start), prescribed, stall, Ms(endPacket - start)};
+    return {Ms(end - start), Ms(shown - start), prescribed, stall, Ms(endPacket - start), stallAt};
 }
 
 void Print(const char* what, const Result& r) {
     std::printf(
         "%s: wall %.0f ms (result shown at %.0f ms), prescribed %.0f ms, ratio %.4f, longest "
-        "stall %.1f ms\n",
-        what, r.wallMs, r.shownMs, r.prescribedMs, r.wallMs / r.prescribedMs, r.longestStallMs);
+        "stall %.1f ms (from %.0f ms)\n",
+        what, r.wallMs, r.shownMs, r.prescribedMs, r.wallMs / r.prescribedMs, r.longestStallMs,
+        r.stallAtMs);
 }
 
 }  // namespace
