@@ -212,18 +212,9 @@ void Kestrin_ProFrame::FinishDeviceOperation() {
 }
 
 void Kestrin_ProFrame::EndDeviceOperation() {
-    // The result is shown while the window still refuses input, and the
-    // window is given back in a later turn of the event loop: restyling every
-    // control and showing the result in one turn would stall the window.
-    if (operation->done) {
-        std::function<void()> done = std::move(operation->done);
-        operation->done = nullptr;
-        done();
-        CallAfter(&Kestrin_ProFrame::EndDeviceOperation);
-        return;
-    }
     std::unique_ptr<RunningOperation> op = std::move(operation);
     op->block.reset();
+    if (op->done) op->done();
     deviceBusy = false;
     if (closeAfterOperation) {
         closeAfterOperation = false;
