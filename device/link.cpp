@@ -51,8 +51,8 @@ Bytes ReadReply(FT_HANDLE handle, std::size_t capacity, int silenceMs, int slice
     while (silent < silence && received < limit) {
         // The last slice is only as long as the silence still missing, so a
         // reply ends when its silence has passed, not up to a slice later.
-        const int left = static_cast<int>((silence - silent + milliseconds(1) - microseconds(1)) /
-                                          milliseconds(1));
+        const int left =
+            static_cast<int>(std::chrono::ceil<milliseconds>(silence - silent).count());
         const int slice = std::min(sliceMs, left);
         if (slice != timeoutMs) {
             timeoutMs = slice;

@@ -42,13 +42,17 @@ TEST(Link, InfoTextDropsSevenLeadingAndFiveTrailingCharacters) {
         EXPECT_EQ(InfoText(Bytes(c.reply.begin(), c.reply.end())), c.text) << c.reply;
 }
 
+void OpenSimulatedShoe(FT_HANDLE* shoe) {
+    DWORD count = 0;
+    ASSERT_EQ(FT_CreateDeviceInfoList(&count), FT_OK);
+    ASSERT_EQ(FT_Open(0, shoe), FT_OK);
+}
+
 TEST(Link, AReplyLongerThanItsBufferIsReadToItsEndAndTheSurplusDropped) {
     sim::Simulator& sim = sim::InstallSimulatorBackend();
     sim.SetVersionReply(std::string(150, 'V'));
-    DWORD count = 0;
-    ASSERT_EQ(FT_CreateDeviceInfoList(&count), FT_OK);
     FT_HANDLE shoe = nullptr;
-    ASSERT_EQ(FT_Open(0, &shoe), FT_OK);
+    ASSERT_NO_FATAL_FAILURE(OpenSimulatedShoe(&shoe));
     int paused = 0;
     SetPause([&](int ms) { paused += ms; });
     ASSERT_TRUE(WriteAll(shoe, kVersionQuery));
@@ -62,10 +66,8 @@ TEST(Link, AReplyLongerThanItsBufferIsReadToItsEndAndTheSurplusDropped) {
 
 TEST(Link, AReplyEndsWhenItsSilenceHasPassedNotASliceLater) {
     sim::InstallSimulatorBackend();
-    DWORD count = 0;
-    ASSERT_EQ(FT_CreateDeviceInfoList(&count), FT_OK);
     FT_HANDLE shoe = nullptr;
-    ASSERT_EQ(FT_Open(0, &shoe), FT_OK);
+    ASSERT_NO_FATAL_FAILURE(OpenSimulatedShoe(&shoe));
     int paused = 0;
     SetPause([&](int ms) { paused += ms; });
     EXPECT_TRUE(ReadReply(shoe, kInfoReplyCapacity, 210, 20).empty());
